@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds everything with warnings as errors and runs every test; then builds
+# the unit tests under AddressSanitizer and UndefinedBehaviorSanitizer in a
+# second build folder and runs them there.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTANE_WERROR=ON >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORTANE_WERROR=ON -DVORTANE_SANITIZE=ON \
+  -DVORTANE_BENCH=OFF >/dev/null
+targets=()
+for t in vortane_core_tests vortane_robot_tests vortane_device_tests; do
+  if ninja -C build-asan -t targets all 2>/dev/null | grep -q "^$t:"; then targets+=("$t"); fi
+done
+cmake --build build-asan -j "$jobs" --target "${targets[@]}"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 600 \
+  -R "^($(IFS='|'; echo "${targets[*]}" | sed 's/vortane_\([a-z]*\)_tests/\1/g'))\\." || {
+  echo "sanitizer tests failed"; exit 1; }

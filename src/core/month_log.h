@@ -1,0 +1,66 @@
+#pragma once
+// The monthly record logs: one text file per month ("3_2005.txt") in LOGDIR,
+// one line per downloaded registration: date-time, tab, identifier, tab,
+// recordCode. Lines are only ever appended.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/time_values.h"
+
+namespace core {
+
+class MessageCatalogue;
+class Operator;
+
+struct AttendanceRecord {
+  DateTime time;
+  std::uint16_t card = 0;
+  int code = 0;  // recordCode
+  bool operator==(const AttendanceRecord&) const = default;
+};
+
+// Unsorted entries of one employee as read from a log, in file order.
+struct LogEntries {
+  std::vector<DateTime> times;
+  std::vector<int> codes;
+};
+
+namespace MonthLog {
+
+// "<logDir>/<month>_<yyyy>.txt", month without leading zero.
+std::filesystem::path FileName(const std::filesystem::path& logDir, int month, int year);
+
+// The line as written (without line end), UTF-8 == ASCII.
+std::string FormatLine(const AttendanceRecord& r);
+
+// Appends one record to the log of the record's own month, opening and closing
+// the file. A log directory that cannot be created shows message 39; any
+// failure to write shows an input/output error and returns false: the record
+// is not stored, and the caller must not treat it as stored.
+bool Append(const std::filesystem::path& logDir, const AttendanceRecord& r, const MessageCatalogue& messages,
+            Operator& op);
+
+// Reads the lines of one identifier from a log file. Missing/unreadable file:
+// "Nie je možné otvorit súbor: <name>\rv subore sú zapísané príchody odchody"
+// and false. Malformed lines and other identifiers are skipped silently.
+bool ReadEmployee(const std::filesystem::path& file, std::uint16_t card, LogEntries& out, Operator& op);
+
+// The same over a file's bytes (no message); used by tests and the fuzzer.
+void ParseEmployee(std::string_view bytes, std::uint16_t card, LogEntries& out);
+
+// Every valid line of a log grouped by nothing: (card, time, code) in file
+// order. Used where one pass over the month serves all employees.
+void ParseAll(std::string_view bytes, std::vector<AttendanceRecord>& out);
+
+// The year/month check after ordering: for each entry of another year
+// "CHYBA v LOG subore\rZapisany nespravny rok", of another month
+// "CHYBA v LOG subore\rZapisany nespravny mesiac" (both when both differ).
+void CheckMonth(const std::vector<DateTime>& times, int month, int year, Operator& op);
+
+}  // namespace MonthLog
+
+}  // namespace core

@@ -1,0 +1,74 @@
+#include "test_support.h"
+
+#include <atomic>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <unistd.h>
+
+#include "core/text_codec.h"
+
+namespace testing_support {
+
+TempDir::TempDir() {
+  static std::atomic<int> counter{0};
+  std::random_device rd;
+  const auto base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    auto candidate = base / ("vortane-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+                             std::to_string(rd() % 100000));
+    std::error_code ec;
+    if (std::filesystem::create_directory(candidate, ec)) {
+      m_path = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(m_path, ec);
+}
+
+bool ScriptedOperator::askYesNo(const std::string& text, const std::string& /*title*/) {
+  questions.push_back(text);
+  if (yesNoAnswers.empty()) return false;
+  const bool a = yesNoAnswers.front();
+  yesNoAnswers.pop_front();
+  return a;
+}
+
+std::optional<std::string> ScriptedOperator::askText(const std::string& /*title*/, const std::string& prompt,
+                                                     const std::string& /*initial*/) {
+  questions.push_back(prompt);
+  if (textAnswers.empty()) return std::nullopt;
+  auto a = textAnswers.front();
+  textAnswers.pop_front();
+  return a;
+}
+
+void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
+  if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+void WriteCp1250(const std::filesystem::path& file, const std::string& utf8) {
+  WriteBytes(file, core::Utf8ToCp1250(utf8));
+}
+
+std::string ReadBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::string ReadCp1250(const std::filesystem::path& file) { return core::Cp1250ToUtf8(ReadBytes(file)); }
+
+std::filesystem::path SourceDir() { return VORTANE_SOURCE_DIR; }
+std::filesystem::path BinaryDir() { return VORTANE_BINARY_DIR; }
+
+}  // namespace testing_support

@@ -1,0 +1,58 @@
+#pragma once
+// Helpers every test executable shares: a fresh temporary folder per test, an
+// Operator that answers from a script and records what it was shown, and file
+// helpers that speak Windows-1250.
+
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/operator.h"
+
+namespace testing_support {
+
+// A new empty folder under the system temp folder, removed at destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return m_path; }
+  std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+
+ private:
+  std::filesystem::path m_path;
+};
+
+// Records messages and questions; answers questions from queues (default No /
+// cancelled when a queue is empty).
+class ScriptedOperator : public core::Operator {
+ public:
+  void showMessage(const std::string& text) override { messages.push_back(text); }
+  bool askYesNo(const std::string& text, const std::string& title = {}) override;
+  std::optional<std::string> askText(const std::string& title, const std::string& prompt,
+                                     const std::string& initial = {}) override;
+
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;  // texts of Yes/No questions and prompts, in order
+  std::deque<bool> yesNoAnswers;
+  std::deque<std::optional<std::string>> textAnswers;
+};
+
+// Writes UTF-8 text to a file as Windows-1250 (line ends as given).
+void WriteCp1250(const std::filesystem::path& file, const std::string& utf8);
+// Writes bytes as they are.
+void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
+// Reads a file as bytes; empty when missing.
+std::string ReadBytes(const std::filesystem::path& file);
+// Reads a Windows-1250 file as UTF-8.
+std::string ReadCp1250(const std::filesystem::path& file);
+
+// Paths of built programs and of the source tree.
+std::filesystem::path SourceDir();
+std::filesystem::path BinaryDir();
+
+}  // namespace testing_support
