@@ -1,0 +1,10 @@
+#include "device/transport.h"
+
+namespace device {
+
+SystemClock& SystemClock::instance() {
+  static SystemClock clock;
+  return clock;
+}
+
+}  // namespace device
