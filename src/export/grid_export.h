@@ -1,0 +1,63 @@
+#pragma once
+// Exports of a Grid (attendance sheet or combined report) to files other
+// programs open: a spreadsheet workbook (.xlsx), CSV text and an HTML page.
+// Every grid cell is exported as text, from the header row and column 0 on;
+// nothing is ever turned into a number or a formula ("=8:30" stays "=8:30").
+//
+// Every export replaces its file atomically: a failed export leaves an
+// existing file as it was.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/grid.h"
+
+namespace exports {
+
+// What the operator is told when the workbook cannot be written; the text the
+// installation has always shown for a failed spreadsheet export.
+inline constexpr std::string_view kXlsxFailedMessage = "Excel OLE server not found";
+
+// Operator message for a CSV or HTML file that cannot be written.
+std::string CannotWriteMessage(const std::filesystem::path& file);
+
+// Workbook with one sheet holding every cell of the grid as a string, grid
+// cell (col, row) at spreadsheet cell (row, col), A1 = (0, 0). Column widths
+// follow the grid's pixel widths; cells with line breaks wrap. On failure
+// `message` gets kXlsxFailedMessage and `detail` the underlying reason.
+bool ExportXlsx(const std::filesystem::path& file, const core::Grid& grid, std::string* message = nullptr,
+                std::string* detail = nullptr);
+
+// The CSV text (UTF-8, without the byte-order mark): one line per grid row,
+// CR LF after each, cells separated by ";". A cell is put in double quotes
+// (inner quotes doubled) when it contains ";", a double quote, a line break
+// or a tab, starts or ends with a blank, or starts with "=", "+", "-" or "@"
+// (so that a spreadsheet that honours quotes keeps it as text). Line breaks
+// inside a quoted cell are written as CR LF.
+std::string GridToCsv(const core::Grid& grid);
+// Writes GridToCsv as UTF-8 with a byte-order mark, which spreadsheet
+// programs use to recognise the encoding; Slovak letters stay intact.
+bool ExportCsv(const std::filesystem::path& file, const core::Grid& grid, std::string* message = nullptr);
+
+// A complete HTML page (UTF-8, declared by <meta charset="utf-8">) with one
+// table: row 0 in <th> cells, the others in <td>; every text escaped, line
+// breaks inside a cell as <br>. `title` goes into <title> and a heading
+// (omitted when empty).
+std::string GridToHtml(const core::Grid& grid, std::string_view title = {});
+bool ExportHtml(const std::filesystem::path& file, const core::Grid& grid, std::string_view title = {},
+                std::string* message = nullptr);
+
+enum class ExportFormat { Xlsx, Csv, Html };
+
+// By the file's extension, without regard to case: .xlsx, .csv, .html or
+// .htm. Anything else (.xls included: the workbook is not in that older
+// format) gives no value.
+std::optional<ExportFormat> FormatFromExtension(const std::filesystem::path& file);
+
+// Dispatches on `format`; `message` as the export function gives it.
+bool ExportGrid(const std::filesystem::path& file, const core::Grid& grid, ExportFormat format,
+                std::string* message = nullptr, std::string_view title = {});
+
+}  // namespace exports

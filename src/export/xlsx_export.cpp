@@ -1,0 +1,165 @@
+#include <xlsxwriter.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+
+#include "core/atomic_file.h"
+#include "export/grid_export.h"
+
+namespace exports {
+namespace {
+
+// The most characters a spreadsheet cell holds; longer texts are cut.
+constexpr std::size_t kMaxCellChars = 32767;
+constexpr int kMaxRows = 1048576;
+constexpr int kMaxColumns = 16384;
+
+// Length of the valid UTF-8 sequence starting at s[i], or 0 when invalid.
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
+  const auto b = static_cast<unsigned char>(s[i]);
+  std::size_t n = 0;
+  unsigned cp = 0;
+  if (b < 0x80) return 1;
+  if (b >= 0xC2 && b <= 0xDF) {
+    n = 2;
+    cp = b & 0x1Fu;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    n = 3;
+    cp = b & 0x0Fu;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    n = 4;
+    cp = b & 0x07u;
+  } else {
+    return 0;
+  }
+  if (i + n > s.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    const auto c = static_cast<unsigned char>(s[i + k]);
+    if ((c & 0xC0u) != 0x80u) return 0;
+    cp = (cp << 6) | (c & 0x3Fu);
+  }
+  if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    return 0;
+  }
+  return n;
+}
+
+// The workbook is XML: line breaks become LF (the spreadsheet's own line
+// break), other control characters are dropped, broken UTF-8 becomes "?"
+// and the text is cut to what a cell holds.
+std::string CellText(std::string_view text, bool& multiLine) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t chars = 0;
+  for (std::size_t i = 0; i < text.size() && chars < kMaxCellChars;) {
+    const char c = text[i];
+    if (c == '\r') {
+      out += '\n';
+      multiLine = true;
+      i += (i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+      ++chars;
+      continue;
+    }
+    if (c == '\n') {
+      out += '\n';
+      multiLine = true;
+      ++i;
+      ++chars;
+      continue;
+    }
+    if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
+      ++i;
+      continue;
+    }
+    const std::size_t n = Utf8SequenceLength(text, i);
+    if (n == 0) {
+      out += '?';
+      ++i;
+    } else {
+      out.append(text.substr(i, n));
+      i += n;
+    }
+    ++chars;
+  }
+  return out;
+}
+
+// Spreadsheet column width (characters of the default font) from pixels.
+double WidthInCharacters(int pixels) {
+  if (pixels <= 0) return 0.0;
+  if (pixels <= 12) return pixels / 12.0;
+  return (pixels - 5) / 7.0;
+}
+
+std::filesystem::path ScratchWorkbookPath() {
+  static std::atomic<unsigned> counter{0};
+  std::error_code ec;
+  auto dir = std::filesystem::temp_directory_path(ec);
+  if (ec) dir = ".";
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  return dir / ("vortane-export-" + std::to_string(getpid()) + "-" + std::to_string(stamp) + "-" +
+                std::to_string(counter++) + ".xlsx");
+}
+
+bool Fail(std::string* message, std::string* detail, const std::string& why) {
+  if (message) *message = std::string(kXlsxFailedMessage);
+  if (detail) *detail = why;
+  return false;
+}
+
+}  // namespace
+
+bool ExportXlsx(const std::filesystem::path& file, const core::Grid& grid, std::string* message,
+                std::string* detail) {
+  if (grid.rowCount() > kMaxRows || grid.columnCount() > kMaxColumns) {
+    return Fail(message, detail, "the table is larger than a worksheet");
+  }
+  // The library writes the whole zip to a path of its own; it goes to a
+  // scratch file first and is then put in place atomically, so a failure
+  // never leaves a half-written workbook under the chosen name.
+  const auto scratch = ScratchWorkbookPath();
+  lxw_workbook* workbook = workbook_new(scratch.string().c_str());
+  if (workbook == nullptr) return Fail(message, detail, "cannot create the workbook");
+  lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
+  lxw_format* wrap = workbook_add_format(workbook);
+  format_set_text_wrap(wrap);
+  std::string problem;
+  if (sheet == nullptr) problem = "cannot add a worksheet";
+  for (int c = 0; problem.empty() && c < grid.columnCount(); ++c) {
+    const double width = WidthInCharacters(grid.columnWidth(c));
+    if (width > 0.0) {
+      worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), std::min(width, 255.0),
+                           nullptr);
+    }
+  }
+  for (int r = 0; problem.empty() && r < grid.rowCount(); ++r) {
+    for (int c = 0; c < grid.columnCount(); ++c) {
+      const std::string& text = grid.cell(c, r);
+      if (text.empty()) continue;
+      bool multiLine = false;
+      const std::string value = CellText(text, multiLine);
+      const lxw_error err = worksheet_write_string(sheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c),
+                                                   value.c_str(), multiLine ? wrap : nullptr);
+      if (err != LXW_NO_ERROR) {
+        problem = lxw_strerror(err);
+        break;
+      }
+    }
+  }
+  const lxw_error closed = workbook_close(workbook);
+  if (problem.empty() && closed != LXW_NO_ERROR) problem = lxw_strerror(closed);
+  std::string bytes;
+  if (problem.empty() && !core::ReadWholeFile(scratch, bytes, std::size_t{1} << 31)) {
+    problem = "cannot read back the scratch workbook";
+  }
+  std::error_code ec;
+  std::filesystem::remove(scratch, ec);
+  if (!problem.empty()) return Fail(message, detail, problem);
+  std::string writeError;
+  if (!core::WriteFileAtomically(file, bytes, &writeError)) return Fail(message, detail, writeError);
+  return true;
+}
+
+}  // namespace exports
