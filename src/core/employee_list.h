@@ -76,11 +76,26 @@ class EmployeeList {
   std::vector<Employee> m_employees;
 };
 
-// CSV exchange of the employee table (the eight columns): see employee_csv.cpp
-// for the quoting rule. Header row first.
+// CSV exchange of the employee table (the eight columns of the employee list
+// window, header row first). The file is Windows-1250 with CR LF row ends,
+// fields separated by commas; a field holding a comma, a quote, a line break
+// or blanks at either end is enclosed in double quotes, with quotes inside
+// doubled (RFC 4180). The check-box columns "Smeny" and "Služobné" are 1 or 0.
+// Details in employee_csv.cpp.
+const std::vector<std::string>& EmployeeCsvHeader();
+std::vector<std::string> EmployeeToCsvRow(const Employee& e);
+// File bytes of the whole table, header row included.
 std::string EmployeesToCsv(const std::vector<Employee>& list);
-// Reads what EmployeesToCsv writes (and what a spreadsheet saves of it); rows
-// that are not employees are skipped; `error` set when the file is not usable.
-std::vector<Employee> EmployeesFromCsv(std::string_view text, int normaMinutes, std::string* error = nullptr);
+// Reads what EmployeesToCsv writes (and what a spreadsheet saves of it: also a
+// ";" separator, a UTF-8 file with its byte-order mark, TRUE/FALSE check
+// boxes). The first row is the header; empty rows and rows whose "Karta" is
+// not a number from 0 to 65535 are skipped. `error` is set when no employee
+// row was found.
+std::vector<Employee> EmployeesFromCsv(std::string_view bytes, int normaMinutes, std::string* error = nullptr);
+
+// The rows and cells (UTF-8) of such a file, for a table that takes the
+// file's content as it stands.
+std::vector<std::vector<std::string>> CsvRowsFromBytes(std::string_view bytes);
+std::string CsvRowsToBytes(const std::vector<std::vector<std::string>>& rows);
 
 }  // namespace core

@@ -3,6 +3,9 @@
 // recurs every year, a later one is that day only.
 
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/time_values.h"
@@ -24,6 +27,9 @@ class HolidayCalendar {
   // program" and the previous dates stay. Otherwise reads up to the first line
   // that is not a date ("Nesprávny dátum v súbore <sviatky.txt>"), skipping
   // lines with ";". A date without a year means that day of `currentYear`.
+  // An empty line ends reading like a bad date. After 201 dates reading stops
+  // with "V súbore <sviatky.txt> je viac ako 201 dátumov, ďalšie sa
+  // nepoužijú" and the first 201 stay.
   // Returns false when a message was shown.
   bool load(const std::filesystem::path& file, int currentYear, const MessageCatalogue& messages, Operator& op);
   // The same from the file's bytes, for tests and the fuzzer; `message` gets
@@ -32,6 +38,8 @@ class HolidayCalendar {
 
   bool isHoliday(int year, int month, int day) const;
   bool isFreeDay(int year, int month, int day) const;  // holiday, Saturday or Sunday
+  // Holiday when the date is a holiday (also on a weekend), otherwise
+  // Saturday, Sunday or WorkingDay.
   DayKind dayKind(int year, int month, int day) const;
 
   const std::vector<CivilDate>& dates() const { return m_dates; }

@@ -5,8 +5,11 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace core {
+
+class IniFile;
 
 class MessageCatalogue {
  public:
@@ -20,6 +23,8 @@ class MessageCatalogue {
   // AMESSAGES (Lmess1..40), AMENUS (LMenu1..30) and ACONSTSTR (LCSTR1..7)
   // found there replaces its entry (an empty value gives an empty text).
   void load(const std::filesystem::path& languageFile);
+  // The same from the language file's bytes (Windows-1250).
+  void loadFromBytes(std::string_view bytes);
 
   // 1-based; numbers outside the table give an empty text.
   const std::string& message(int n) const;
@@ -28,6 +33,9 @@ class MessageCatalogue {
   const std::string& dayName(int weekday) const;
 
  private:
+  void resetToDefaults();
+  void apply(const IniFile& ini);
+
   std::array<std::string, kMessages> m_messages;
   std::array<std::string, kMenus> m_menus;
   std::array<std::string, kDays> m_days;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace core {
@@ -16,7 +17,10 @@ class TipDrawer {
   // Returns a whole number from 0 to n inclusive.
   using RandomSource = std::function<int(int n)>;
 
-  explicit TipDrawer(RandomSource random);
+  // A source drawing uniformly from a generator seeded by the system.
+  static RandomSource SystemRandom();
+
+  explicit TipDrawer(RandomSource random = SystemRandom());
 
   struct Result {
     enum Kind { Keep, Show } kind = Keep;  // Keep: the tip window keeps its text
@@ -29,10 +33,16 @@ class TipDrawer {
   // previous draw (of any key) and the (r+1)-th section is shown, or nothing
   // changes when r == n.
   Result draw(const std::filesystem::path& tipsFile, const std::string& key);
+  // The same over the file's bytes (Windows-1250); no value: the file is missing.
+  Result drawFromBytes(std::optional<std::string_view> bytes, const std::string& key);
 
   int lastDraw() const { return m_last; }
 
+  static constexpr const char* kMissingFileLine = "Neexistuje súbor tipov: VORTANE.TIP";
+
  private:
+  int drawNumber(int n);
+
   RandomSource m_random;
   int m_last = 0;
 };
