@@ -37,11 +37,21 @@ class IniFile {
   // lines stay as they were.
   void setValue(std::string_view section, std::string_view key, std::string_view value);
   std::string toBytes() const;  // Windows-1250, CR LF
-  // Atomic replacement of the file.
+  // Atomic replacement of the file. Refused (false) when the content was cut
+  // while parsing (see truncated()), so that saving never loses lines.
   bool save(const std::filesystem::path& path, std::string* error = nullptr) const;
+
+  // True when parsing dropped lines or cut a line because of the size caps.
+  bool truncated() const { return m_truncated; }
+
+  static constexpr std::size_t kMaxFileBytes = 16u << 20;
+  static constexpr std::size_t kMaxLines = 200000;
+  static constexpr std::size_t kMaxLineBytes = 32768;
+  static constexpr std::size_t kMaxValueChars = 2047;
 
  private:
   std::vector<std::string> m_lines;  // UTF-8, without line ends
+  bool m_truncated = false;
 };
 
 // The private-profile calls: each opens the file afresh.
@@ -51,6 +61,11 @@ long long ReadProfileInt(const std::filesystem::path& file, std::string_view sec
                          long long def);
 // -1 when the section does not exist, otherwise the key's value with -1 as default.
 long long ReadProfileIntOrMissing(const std::filesystem::path& file, std::string_view section, std::string_view key);
+// Rewrites the file atomically with one value changed (file and section
+// created when missing). False when the file exists but cannot be read in
+// full, when section or key are empty or contain a line break, '[', ']' or
+// (key) '=', or when the file cannot be written; the old file then stays as it
+// was. Line breaks inside the value are written as blanks.
 bool WriteProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
                         std::string_view value);
 bool WriteProfileInt(const std::filesystem::path& file, std::string_view section, std::string_view key,

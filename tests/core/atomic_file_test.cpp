@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/atomic_file.h"
+#include "support/test_support.h"
+
+using namespace core;
+using testing_support::ReadBytes;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+namespace {
+
+std::size_t filesIn(const std::filesystem::path& dir) {
+  std::size_t n = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
+  return n;
+}
+
+TEST(AtomicFile, ReplacesWholeFileAndLeavesNoTemporary) {
+  TempDir dir;
+  const auto file = dir / "prac.txt";
+  WriteBytes(file, "old content that is longer than the new one\r\n");
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(file, std::string("new\r\n\0x", 7), &error)) << error;
+  EXPECT_EQ(ReadBytes(file), std::string("new\r\n\0x", 7));
+  EXPECT_EQ(filesIn(dir.path()), 1u);
+
+  ASSERT_TRUE(WriteFileAtomically(dir / "created.txt", ""));
+  EXPECT_TRUE(std::filesystem::exists(dir / "created.txt"));
+  EXPECT_EQ(ReadBytes(dir / "created.txt"), "");
+}
+
+TEST(AtomicFile, FailedWriteKeepsOldFileAndReports) {
+  TempDir dir;
+  WriteBytes(dir / "blocker", "a regular file");
+  struct Case {
+    std::filesystem::path target;
+  };
+  const Case cases[] = {
+      {dir / "blocker" / "vortane.ini"},  // parent is a regular file
+      {dir / "missing" / "vortane.ini"},  // parent does not exist
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.target);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(c.target, "x", &error));
+    EXPECT_NE(error.find("vortane.ini"), std::string::npos) << error;
+  }
+  // A directory standing where the file should go is never replaced.
+  std::filesystem::create_directory(dir / "sub");
+  WriteBytes(dir / "sub" / "keep.txt", "kept");
+  std::string error;
+  EXPECT_FALSE(WriteFileAtomically(dir / "sub", "x", &error));
+  EXPECT_EQ(ReadBytes(dir / "sub" / "keep.txt"), "kept");
+  EXPECT_EQ(ReadBytes(dir / "blocker"), "a regular file");
+  EXPECT_EQ(filesIn(dir.path()), 2u);
+}
+
+TEST(AtomicFile, ReadWholeFileHonoursCap) {
+  TempDir dir;
+  const auto file = dir / "data.bin";
+  const std::string data(200000, 'z');
+  WriteBytes(file, data);
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(file, bytes));
+  EXPECT_EQ(bytes, data);
+  EXPECT_TRUE(ReadWholeFile(file, bytes, data.size()));
+  EXPECT_FALSE(ReadWholeFile(file, bytes, data.size() - 1));
+  EXPECT_TRUE(bytes.empty());
+  EXPECT_FALSE(ReadWholeFile(dir / "none.bin", bytes));
+  EXPECT_FALSE(ReadWholeFile(dir.path(), bytes));
+}
+
+TEST(AtomicFile, AppendCreatesAndExtends) {
+  TempDir dir;
+  const auto file = dir / "3_2005.txt";
+  EXPECT_TRUE(AppendToFile(file, "a\r\n"));
+  EXPECT_TRUE(AppendToFile(file, "b\r\n"));
+  EXPECT_EQ(ReadBytes(file), "a\r\nb\r\n");
+  EXPECT_FALSE(AppendToFile(dir / "missing" / "3_2005.txt", "x"));
+  EXPECT_FALSE(AppendToFile(dir.path(), "x"));
+}
+
+}  // namespace
