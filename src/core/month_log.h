@@ -37,6 +37,10 @@ std::filesystem::path FileName(const std::filesystem::path& logDir, int month, i
 // The line as written (without line end), UTF-8 == ASCII.
 std::string FormatLine(const AttendanceRecord& r);
 
+// The input/output error shown when a record cannot be written:
+// "Chyba vstupu/výstupu pri zápise do súboru: <name>".
+std::string WriteErrorMessage(const std::filesystem::path& file);
+
 // Appends one record to the log of the record's own month, opening and closing
 // the file. A log directory that cannot be created shows message 39; any
 // failure to write shows an input/output error and returns false: the record
@@ -44,16 +48,20 @@ std::string FormatLine(const AttendanceRecord& r);
 bool Append(const std::filesystem::path& logDir, const AttendanceRecord& r, const MessageCatalogue& messages,
             Operator& op);
 
-// Reads the lines of one identifier from a log file. Missing/unreadable file:
+// Reads the lines of one identifier from a log file (`out` is emptied first).
+// A line counts when it has a date-time that parses, a tab, the identifier as
+// a decimal number, a tab, and a decimal recordCode filling the rest of the
+// line (blanks around the numbers allowed). Missing/unreadable file:
 // "Nie je možné otvorit súbor: <name>\rv subore sú zapísané príchody odchody"
 // and false. Malformed lines and other identifiers are skipped silently.
 bool ReadEmployee(const std::filesystem::path& file, std::uint16_t card, LogEntries& out, Operator& op);
 
-// The same over a file's bytes (no message); used by tests and the fuzzer.
+// The same over a file's bytes (no message; `out` is emptied first).
 void ParseEmployee(std::string_view bytes, std::uint16_t card, LogEntries& out);
 
-// Every valid line of a log grouped by nothing: (card, time, code) in file
-// order. Used where one pass over the month serves all employees.
+// Every valid line of a log, whatever its identifier (0..65535), in file
+// order (`out` is emptied first). Used where one pass over the month serves
+// all employees.
 void ParseAll(std::string_view bytes, std::vector<AttendanceRecord>& out);
 
 // The year/month check after ordering: for each entry of another year
