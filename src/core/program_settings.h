@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/time_values.h"
@@ -85,6 +86,11 @@ struct ProgramSettings {
   PartnerInfo partner;
 };
 
+// A folder name with exactly one trailing separator: a trailing backslash (as
+// settings written on Windows have it) becomes "/", and "/" is appended when
+// there is none. Empty stays empty.
+std::string NormaliseDirectory(std::string_view path);
+
 // ZAOKRPROD index 0..5 -> 0, 5, 10, 15, 30, 60 minutes; other values are kept.
 int RoundingStepFromIndex(int index);
 // The inverse for the dialog: -1 when the step has no index.
@@ -116,6 +122,9 @@ ProgramDirectoryChoice ChooseProgramDirectory(const std::vector<std::string>& ar
 
 // Loads every key with its default, in the documented order. A missing LOGDIR
 // directory shows "Adresár  <dir>\r pre zaznamy neexistuje" and loading goes on.
+// LOGDIR defaults to the program directory + "Log/"; a relative LOGDIR is
+// taken relative to the program directory. The optional text key PortName
+// (GLOBAL) names a serial device directly.
 ProgramSettings LoadSettings(const ProgramDirectory& dir, const MessageCatalogue& messages, Operator& op);
 
 // What the settings dialog shows and edits, as typed.
@@ -157,7 +166,20 @@ struct SaveResult {
 };
 
 // The dialog's OK action: takes the values step by step, writing each to the
-// file and into `settings` at once; stops at the first invalid value.
+// file and into `settings` at once; stops at the first invalid value. The
+// values of the steps before it stay stored; a bad obedcas sets 30 in memory;
+// startLEK and stopLEK are both checked before either is stored; MINIMALIZE
+// goes to the file only. Focus keys: LOGDIR, normaPD, dovPR, dovOD, maxPD,
+// corrtime, obedcas, startSL, stopSL, startLEK, stopLEK (empty for the
+// shift times, startPD and stopPD). A file that cannot be read or written
+// also stops the sequence, with a message naming vortane.ini.
 SaveResult SaveSettings(const SettingsForm& form, const ProgramDirectory& dir, ProgramSettings& settings);
+
+// What the main window stores after the settings dialog changed the port or
+// the terminal type: ComPort, type, and Rate by RateForType (19200, 9600,
+// 19200 for type 0, 1, 2); PortName too when given. `settings` follows the
+// file only when every write succeeded.
+bool SavePortSettings(const ProgramDirectory& dir, ProgramSettings& settings, int comPort, int type,
+                      const std::optional<std::string>& portName = std::nullopt);
 
 }  // namespace core
