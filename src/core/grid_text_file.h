@@ -17,13 +17,26 @@ enum class Cells {
   MultiLine,   // reports: line breaks are kept
 };
 
+// Sizes beyond these are refused as a corrupt file, so that a damaged size
+// line cannot make the reader allocate without bound.
+inline constexpr int kMaxColumns = 1000;
+inline constexpr int kMaxRows = 100000;
+inline constexpr long long kMaxCells = 2000000;
+
+// A cell text containing a line break (CR or LF) is stored with every CR as
+// a tab and every LF as a backspace, so that it stays on one line of the file.
+// Cell comments are not stored.
 std::string ToBytes(const Grid& grid);
 // Atomic replacement; false with `error` on failure.
 bool Write(const std::filesystem::path& file, const Grid& grid, std::string* error = nullptr);
 
-// Discards the grid's content first. A missing file: "File <name> not found";
-// zero columns or rows: "File contains no data or corrupt file <name>".
-// Absurd sizes are refused the same way.
+// Discards the grid's content (texts and comments) and sets the size of the
+// file's first line; cells the file does not list are empty afterwards. A
+// missing file: "File <name> not found"; zero columns or rows, an unreadable
+// size line or a size beyond the caps: "File contains no data or corrupt file
+// <name>". On failure the grid is left as it was. Cell lines that do not
+// parse, and cells or widths outside the grid, are skipped. SingleLine keeps
+// a cell's text up to its first line break.
 bool Read(const std::filesystem::path& file, Grid& grid, Cells cells, std::string* error);
 bool FromBytes(std::string_view bytes, Grid& grid, Cells cells, const std::string& name, std::string* error);
 
