@@ -1,0 +1,298 @@
+#include "device/transfer.h"
+
+#include <algorithm>
+
+#include "core/ini_file.h"
+#include "core/record_types.h"
+#include "core/text_util.h"
+#include "device/protocol.h"
+#include "device/record_codec.h"
+
+namespace device {
+namespace {
+
+constexpr int kBlockAttempts = 11;
+
+std::string recordsText(const core::MessageCatalogue& messages, int count) {
+  return std::to_string(count) + messages.message(core::msg::RecordsSuffix);
+}
+
+// Steps 2 and 3 of the manual commands: a terminal must have answered and its
+// pointer must be sound.
+bool terminalReady(DownloadContext& ctx) {
+  if (!ctx.device.known || ctx.device.panptr.empty()) {
+    ctx.op.showMessage(ctx.messages.message(core::msg::ConnectTerminal));
+    return false;
+  }
+  if (ctx.device.panptr.find("CHYBA") != std::string::npos || ctx.device.PTR < 0 ||
+      ctx.device.PTR > ctx.device.capacity()) {
+    ctx.op.showMessage(ctx.messages.message(core::msg::TransferError) + "\r" +
+                       ctx.messages.message(core::msg::PointerError) + "\r" +
+                       ctx.messages.message(core::msg::PresentCard));
+    return false;
+  }
+  return true;
+}
+
+// Stores the position a log transfer reached. Nothing is written when it did
+// not move (a transfer stopped before its first block).
+bool storeReached(DownloadContext& ctx, long long before, const TransferResult& r) {
+  if (r.resumePosition == before) return true;
+  return StoreTransferPointer(ctx.iniFile, ctx.device.productionNumber, r.resumePosition);
+}
+
+CommandOutcome logTransfer(DownloadContext& ctx, long long S, int n) {
+  CommandOutcome out;
+  out.ran = true;
+  out.transfer = TransferRecords(ctx, n, true);
+  if (!out.transfer.stopped) out.statusText = recordsText(ctx.messages, out.transfer.RecordCount);
+  out.pointerWriteFailed = !storeReached(ctx, S, out.transfer);
+  return out;
+}
+
+}  // namespace
+
+int RingNext(int p, int capacity) { return p >= capacity ? 0 : p + 1; }
+int RingPrev(int p, int capacity) { return p <= 0 ? capacity : p - 1; }
+
+int NewRecordCount(long long S, int PTR, int capacity) {
+  if (S == PTR) return 0;
+  if (S < 0 || S > capacity) return PTR + 1;  // the first step goes to 0
+  if (S < PTR) return static_cast<int>(PTR - S);
+  return static_cast<int>(capacity - S + 1 + PTR);
+}
+
+std::string RecordLine(const core::AttendanceRecord& r, Model model, const core::EmployeeList& employees) {
+  std::string line = ShortDateText(r.time.date()) + " " + core::ClockText(r.time) + "\t";
+  if (const auto i = employees.findCard(r.card)) {
+    const std::string& name = employees.employees()[*i].name;
+    line += name.empty() ? "-----" : name;
+  } else {
+    line += "[" + std::to_string(r.card) + "]";
+  }
+  line += "\t";
+  const bool arrival = r.code <= 15;
+  if (model == Model::Rfid) {
+    line += arrival ? "Pr " : "Od ";
+    line += std::string(core::recordTypeName(core::recordTypeOf(r.code)));
+  } else {
+    line += arrival ? "PR" : "OD";
+  }
+  return line;
+}
+
+long long ReadTransferPointer(const std::filesystem::path& iniFile, int productionNumber) {
+  return core::ReadProfileIntOrMissing(iniFile, "REQPTR", std::to_string(productionNumber));
+}
+
+bool StoreTransferPointer(const std::filesystem::path& iniFile, int productionNumber, long long value) {
+  return core::WriteProfileInt(iniFile, "REQPTR", std::to_string(productionNumber), value);
+}
+
+int ProcessBlock(DownloadContext& ctx, int k, bool storeToLog, TransferResult& result) {
+  const ModelParams& model = ctx.device.model;
+  const std::string& buffer = ctx.comm.ReceiveBuffer;
+  const std::size_t size = static_cast<std::size_t>(model.recordSize);
+  k = std::clamp(k, 0, kBlockRecords);
+  for (int i = 0; i < k; ++i) {
+    const std::size_t at = 5 + static_cast<std::size_t>(i) * size;
+    if (at + size > buffer.size()) return i;  // never: ReadBlock checked the length
+    const auto record = DecodeRecord(std::string_view(buffer).substr(at, size), model, ctx.CHGINOUT);
+    if (!record) continue;
+    ++result.RecordCount;
+    if (ctx.fixedUnit && ctx.presence) ctx.presence->UpdatePresence(record->card, record->time, record->code);
+    if (!ctx.fixedUnit) ctx.text.addLine(RecordLine(*record, model.model, ctx.employees));
+    if (storeToLog) {
+      if (!core::MonthLog::Append(ctx.logDir, *record, ctx.messages, ctx.op)) {
+        result.appendFailed = true;
+        return i;
+      }
+      ++result.stored;
+    }
+  }
+  return k;
+}
+
+TransferResult TransferRecords(DownloadContext& ctx, int n, bool storeToLog) {
+  TransferResult result;
+  const int C = ctx.device.capacity();
+  result.requested = std::max(n, 0);
+  if (!ctx.fixedUnit) ctx.text.clear();
+  ctx.comm.StopRequested = false;
+  if (!ctx.fixedUnit) ctx.progress.show("Prenos...");
+  ctx.progress.setCaption("Prenos...");
+  ctx.progress.setLabel("0 / " + std::to_string(n));
+  ctx.progress.setBar(0, std::max(n, 0));
+
+  const int ptr = std::clamp(ctx.device.PTR, 0, C);
+  const int positions = C + 1;
+  const int back = std::clamp(n, 0, positions);
+  int p = ((ptr - back) % positions + positions) % positions;
+  result.resumePosition = p;
+
+  while (result.done < result.requested && C > 0) {
+    const int k = std::min({kBlockRecords, C - p + 1, result.requested - result.done});
+    bool read = false;
+    for (int attempt = 1;; ++attempt) {
+      if (ReadBlock(ctx.comm, ctx.device.model, p)) {
+        read = true;
+        break;
+      }
+      if (attempt >= kBlockAttempts) {
+        ctx.text.addLine("EEPR: " + std::to_string(p));
+        result.unreadableBlock = true;
+        break;
+      }
+      ctx.progress.setLabel("Timeout: " + std::to_string(attempt) + "/10");
+      ctx.comm.Pause(100);
+      if (ctx.comm.StopRequested.load()) {
+        result.stopped = true;
+        break;
+      }
+    }
+    if (!read) break;
+    const int handled = ProcessBlock(ctx, k, storeToLog, result);
+    if (handled < k) {
+      // The records before the failed one are in the log; the next transfer
+      // starts with the one that is not.
+      for (int i = 0; i < handled; ++i) p = RingNext(p, C);
+      result.resumePosition = p;
+      break;
+    }
+    result.done += k;
+    p += k;
+    if (p > C) p = 0;
+    result.resumePosition = p;
+    ctx.progress.setLabel(std::to_string(result.done) + " / " + std::to_string(n));
+    ctx.progress.setBar(result.done, n);
+    if (result.done < result.requested && ctx.comm.StopRequested.load()) {
+      result.stopped = true;
+      break;
+    }
+  }
+  ctx.comm.ClearReceiveBuffer();
+  if (!ctx.fixedUnit) ctx.progress.hide();
+  return result;
+}
+
+CommandOutcome NewRecordsCommand(DownloadContext& ctx) {
+  if (!terminalReady(ctx)) return {};
+  const long long S = ReadTransferPointer(ctx.iniFile, ctx.device.productionNumber);
+  if (S < 0 || S > ctx.device.capacity()) {
+    HandleFirstUse(ctx);
+    return {};
+  }
+  if (S == ctx.device.PTR) {
+    ctx.op.showMessage(ctx.messages.message(core::msg::NoNewRecords));
+    return {};
+  }
+  return logTransfer(ctx, S, NewRecordCount(S, ctx.device.PTR, ctx.device.capacity()));
+}
+
+CommandOutcome TransferCountCommand(DownloadContext& ctx) {
+  if (!terminalReady(ctx)) return {};
+  const auto answer = ctx.op.askText(ctx.messages.message(core::msg::TransferTitle),
+                                     ctx.messages.message(core::msg::TransferCountPrompt));
+  if (!answer || answer->empty()) return {};
+  return TransferCountCommand(ctx, *answer);
+}
+
+CommandOutcome TransferCountCommand(DownloadContext& ctx, const std::string& answer) {
+  if (!terminalReady(ctx)) return {};
+  if (answer.empty()) return {};
+  const auto n = core::parseDecimal(answer);
+  if (!n) {
+    ctx.op.showMessage("'" + answer + "' is not a valid integer value");
+    return {};
+  }
+  if (*n > ctx.device.capacity()) {
+    ctx.op.showMessage(ctx.messages.message(core::msg::MaxTransfer) + std::to_string(ctx.device.capacity()) +
+                       ctx.messages.message(core::msg::RecordsSuffix));
+    return {};
+  }
+  CommandOutcome out;
+  out.ran = true;
+  out.transfer = TransferRecords(ctx, static_cast<int>(std::max<long long>(*n, 0)), false);
+  out.statusText = recordsText(ctx.messages, out.transfer.RecordCount);
+  return out;
+}
+
+CommandOutcome TransferAllCommand(DownloadContext& ctx) {
+  if (!ctx.device.known || ctx.device.Pansn.empty()) {
+    ctx.op.showMessage(ctx.messages.message(core::msg::ConnectVortane));
+    return {};
+  }
+  if (ctx.device.PTR >= 0 && ctx.device.PTR <= ctx.device.capacity()) {
+    // The position after PTR, wrapping at the ring's end: from there the whole
+    // ring except PTR itself counts as new.
+    if (!StoreTransferPointer(ctx.iniFile, ctx.device.productionNumber,
+                              RingNext(ctx.device.PTR, ctx.device.capacity()))) {
+      CommandOutcome out;
+      out.pointerWriteFailed = true;
+      return out;
+    }
+  }
+  return NewRecordsCommand(ctx);
+}
+
+NewRecordsDecision CheckNewRecords(const DeviceState& device, long long storedPointer, bool fixedUnit,
+                                   bool declined) {
+  NewRecordsDecision d;
+  if (!device.known || device.PTR < 0 || device.PTR > device.capacity()) return d;
+  if (storedPointer < 0) {
+    d.action = NewRecordsAction::FirstUse;
+    return d;
+  }
+  d.Pannewr = "0";
+  if (storedPointer == device.PTR) {
+    d.action = NewRecordsAction::NothingNew;
+    return d;
+  }
+  d.count = NewRecordCount(storedPointer, device.PTR, device.capacity());
+  d.Pannewr = std::to_string(d.count);
+  if (declined) {
+    d.action = NewRecordsAction::Declined;
+  } else {
+    d.action = fixedUnit ? NewRecordsAction::Transfer : NewRecordsAction::Ask;
+  }
+  return d;
+}
+
+std::string NewRecordsQuestion() { return "V KAVEX sú nové záznamy\r\rChcete ich teraz preniesť ?"; }
+
+std::string FirstUseMessage(const core::MessageCatalogue& messages) {
+  return messages.message(core::msg::FirstTransfer) + "\r" + messages.message(core::msg::CannotTellNew);
+}
+
+void HandleFirstUse(DownloadContext& ctx) {
+  ctx.op.showMessage(FirstUseMessage(ctx.messages));
+  StoreTransferPointer(ctx.iniFile, ctx.device.productionNumber, ctx.device.PTR);
+}
+
+CommandOutcome AutomaticTransfer(DownloadContext& ctx, int n) {
+  const long long S = ReadTransferPointer(ctx.iniFile, ctx.device.productionNumber);
+  if (ctx.fixedUnit) {
+    ctx.comm.StopRequested = false;
+    ctx.text.addLine(ShortDateLongTimeText(ctx.now()) + "\tprenos... " + std::to_string(n));
+  }
+  CommandOutcome out = logTransfer(ctx, S, n);
+  if (ctx.fixedUnit && ctx.presence && !ctx.presenceFile.empty()) ctx.presence->SavePresence(ctx.presenceFile);
+  return out;
+}
+
+bool AlignPointers(DownloadContext& ctx) {
+  if (!ctx.device.known || ctx.device.PTR < 0) {
+    ctx.op.showMessage("Pre túto operáciu musí byť prístroj pripojený na PC");
+    return false;
+  }
+  if (!ctx.op.askYesNo("Údaje sa v prístroji nevymažú, len sa zrovnajú ukazovatele PC a prístroja\rOd vykonania "
+                       "tejto operácie všetky ďalšie registrácie pracovníkov budú považované za nové\rŽeláte si "
+                       "to urobiť?")) {
+    return false;
+  }
+  if (!StoreTransferPointer(ctx.iniFile, ctx.device.productionNumber, ctx.device.PTR)) return false;
+  ctx.op.showMessage("Vykonané");
+  return true;
+}
+
+}  // namespace device

@@ -1,0 +1,148 @@
+#pragma once
+// Record download: reading the terminal's ring in blocks of ten, the lines of
+// the main window's text area, the month logs, the presence status, and the
+// transfer pointer kept per terminal in vortane.ini (section REQPTR).
+//
+// No registration is ever lost or stored twice: a transfer that is cancelled,
+// meets a block it cannot read in 11 attempts, or cannot append a record to
+// its month log stops there, and the transfer pointer is stored at the ring
+// position of the first record that was not completely handled. The next
+// new-record transfer continues exactly there.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/employee_list.h"
+#include "core/messages.h"
+#include "core/month_log.h"
+#include "core/operator.h"
+#include "core/time_values.h"
+#include "device/comm_state.h"
+#include "device/device_state.h"
+#include "device/presence.h"
+#include "device/progress.h"
+
+namespace device {
+
+// Everything a download works with. The operator, the text area and the
+// progress sink are called from the thread that runs the download.
+struct DownloadContext {
+  CommState& comm;
+  const DeviceState& device;  // PTR, model, production number of the last usable status
+  const core::EmployeeList& employees;
+  const core::MessageCatalogue& messages;
+  core::Operator& op;
+  TextArea& text;
+  Progress& progress;
+  std::filesystem::path iniFile;  // vortane.ini
+  std::filesystem::path logDir;   // LOGDIR
+  int CHGINOUT = 0;
+  // AUTODNL as loaded at start-up: records go to the presence status instead of
+  // the text area, and stav.bin is written after automatic transfers.
+  bool fixedUnit = false;
+  PresenceStatus* presence = nullptr;  // required in fixed-unit mode
+  std::filesystem::path presenceFile;  // stav.bin
+  std::function<core::DateTime()> now = core::Now;
+};
+
+// Ring positions 0..capacity: the position after `p` and the one before it.
+int RingNext(int p, int capacity);
+int RingPrev(int p, int capacity);
+
+// Records between a stored pointer S and PTR, stepping forward from S (a
+// position above the capacity steps to 0). 0 when S equals PTR.
+int NewRecordCount(long long S, int PTR, int capacity);
+
+// The text-area line of one record: "d.M.yyyy hh:nn", tab, the name of the
+// first employee with the identifier ("[n]" when there is none, "-----" when
+// the name is empty), tab, "PR"/"OD" (VORT DALLAS) or "Pr "/"Od " and the type
+// name (VORT RFID).
+std::string RecordLine(const core::AttendanceRecord& r, Model model, const core::EmployeeList& employees);
+
+// REQPTR of a production number: -1 when missing.
+long long ReadTransferPointer(const std::filesystem::path& iniFile, int productionNumber);
+bool StoreTransferPointer(const std::filesystem::path& iniFile, int productionNumber, long long value);
+
+struct TransferResult {
+  int requested = 0;
+  int done = 0;         // ring positions completely handled
+  int RecordCount = 0;  // valid records decoded
+  int stored = 0;       // records appended to the month logs
+  bool stopped = false;          // StopRequested ended it
+  bool unreadableBlock = false;  // a block failed 11 times ("EEPR: " line)
+  bool appendFailed = false;     // a month-log append failed
+  // Ring position of the first record not completely handled; PTR after a
+  // complete transfer. The transfer pointer is stored here.
+  int resumePosition = 0;
+  bool complete() const { return done >= requested && !appendFailed; }
+};
+
+// Decodes the first `k` records of the block in ReceiveBuffer (echo in front)
+// and dispatches them: RecordCount, presence (fixed-unit mode), text line
+// (otherwise), month log (when storeToLog). Stops at the first record that
+// cannot be appended; returns how many of the k records were handled before
+// that (k when all were).
+int ProcessBlock(DownloadContext& ctx, int k, bool storeToLog, TransferResult& result);
+
+// Reads the n ring positions before PTR and processes them (see the header
+// comment for how it ends early). Clears the text area unless in fixed-unit
+// mode; clears StopRequested; progress "Prenos...", "done / n".
+TransferResult TransferRecords(DownloadContext& ctx, int n, bool storeToLog);
+
+struct CommandOutcome {
+  bool ran = false;  // a transfer was started
+  TransferResult transfer;
+  std::string statusText;  // status-bar panel 0 ("N záznamov"), empty when unchanged
+  bool pointerWriteFailed = false;
+};
+
+// "Prenos len nové záznamy" (act_newrecordsExecute).
+CommandOutcome NewRecordsCommand(DownloadContext& ctx);
+// "Preniesť počet záznamov": asks for the count through the operator; shows the
+// records only (no log, no pointer).
+CommandOutcome TransferCountCommand(DownloadContext& ctx);
+// The same with the count already given (the question's answer as text).
+CommandOutcome TransferCountCommand(DownloadContext& ctx, const std::string& answer);
+// "Preniesť všetky záznamy": the whole ring except position PTR, into the logs.
+CommandOutcome TransferAllCommand(DownloadContext& ctx);
+
+// The automatic check after every usable status reply, as a decision: the
+// caller does what it says (messages and questions belong to the window).
+enum class NewRecordsAction {
+  None,        // PTR invalid: nothing to do
+  FirstUse,    // show the first-use message and store PTR (HandleFirstUse)
+  NothingNew,  // S equals PTR
+  Declined,    // new records, but the operator said No during this connection
+  Ask,         // ask "V KAVEX sú nové záznamy\r\rChcete ich teraz preniesť ?"
+  Transfer,    // fixed-unit mode: transfer now (AutomaticTransfer)
+};
+struct NewRecordsDecision {
+  NewRecordsAction action = NewRecordsAction::None;
+  int count = 0;                   // new records
+  std::optional<std::string> Pannewr;  // new text of the new-records panel
+};
+NewRecordsDecision CheckNewRecords(const DeviceState& device, long long storedPointer, bool fixedUnit,
+                                   bool declined);
+
+// The question of the Ask decision.
+std::string NewRecordsQuestion();
+// The first-use message (messages 17 and 18).
+std::string FirstUseMessage(const core::MessageCatalogue& messages);
+
+// FirstUse: the message, then PTR stored as the transfer pointer.
+void HandleFirstUse(DownloadContext& ctx);
+
+// The automatic transfer of n new records (after Transfer, or Ask answered
+// Yes): into the logs; in fixed-unit mode the "prenos... " line, the presence
+// status and stav.bin; the pointer stored by the rule above.
+CommandOutcome AutomaticTransfer(DownloadContext& ctx, int n);
+
+// The settings dialog's "Vymazať": asks, then stores PTR as the transfer
+// pointer ("Vykonané"). Without a terminal: "Pre túto operáciu musí byť
+// prístroj pripojený na PC". True when the pointer was stored.
+bool AlignPointers(DownloadContext& ctx);
+
+}  // namespace device
