@@ -49,6 +49,11 @@ core::DateTime DateOfDayNumber(int dayNumber) {
   return core::DateTime::fromParts(year, month, rest + 1);
 }
 
+std::span<const std::uint16_t> DefaultCards() {
+  static constexpr std::uint16_t kCards[] = {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010};
+  return kCards;
+}
+
 std::array<std::uint8_t, 5> MakeFrame(std::uint8_t cmd, std::uint8_t arg) {
   return {0x0D, 0x0A, cmd, arg, static_cast<std::uint8_t>(0xAA - cmd - arg)};
 }
@@ -166,8 +171,7 @@ void Terminal::addRegistration(std::uint16_t card, core::DateTime time, int reco
 void Terminal::addRegistrationNow(std::uint16_t card, int recordCode) { addRegistration(card, clock(), recordCode); }
 
 void Terminal::prefillRing(int count, int startPtr, std::span<const std::uint16_t> cards) {
-  static constexpr std::uint16_t kDefaultCards[] = {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010};
-  if (cards.empty()) cards = kDefaultCards;
+  if (cards.empty()) cards = DefaultCards();
   const int positions = info().capacity + 1;
   m_ptr = static_cast<std::uint16_t>(((startPtr % positions) + positions) % positions);
   constexpr std::int64_t kStep = 7 * 60;
@@ -281,6 +285,7 @@ void Terminal::handleFrame(std::uint8_t cmd, std::uint8_t arg, SteadyTime frameD
     m_frame.clear();
     return;
   }
+  if (m_observer) m_observer(cmd, arg);
   if (m_faults.silence > 0 && std::uniform_real_distribution<double>(0, 1)(m_random) < m_faults.silence) {
     ++m_faultCounts.silenced;
     return;

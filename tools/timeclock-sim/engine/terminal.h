@@ -60,6 +60,9 @@ struct Registration {
 int DayNumberOf(core::DateTime t);
 core::DateTime DateOfDayNumber(int dayNumber);
 
+// Sample cards used where no cards are given (1001..1010).
+std::span<const std::uint16_t> DefaultCards();
+
 // 0x0D 0x0A CMD ARG CK with CMD + ARG + CK = 0xAA (mod 256).
 std::array<std::uint8_t, 5> MakeFrame(std::uint8_t cmd, std::uint8_t arg);
 
@@ -119,8 +122,8 @@ class Terminal {
   // Registration stamped with the terminal's clock.
   void addRegistrationNow(std::uint16_t card, int recordCode);
   // Starts at PTR = startPtr and stores `count` generated registrations of the
-  // given cards (arrival and departure alternating per card, a few minutes
-  // apart, ending before the terminal's clock). Cards empty: 1001..1010.
+  // given cards (arrival and departure alternating per card, seven minutes
+  // apart, ending before the terminal's clock). Cards empty: DefaultCards().
   void prefillRing(int count, int startPtr = 0, std::span<const std::uint16_t> cards = {});
   // Fills every ring position (C + 1 records) so that PTR ends at endPtr.
   void fillRing(int endPtr = 0, std::span<const std::uint16_t> cards = {});
@@ -166,6 +169,11 @@ class Terminal {
   void disconnect() { m_disconnected = true; }
   void reconnect();
   bool disconnected() const { return m_disconnected; }
+
+  // Called with every frame the terminal accepted (check byte correct), before it answers.
+  void setFrameObserver(std::function<void(std::uint8_t cmd, std::uint8_t arg)> observer) {
+    m_observer = std::move(observer);
+  }
 
   // Counters for tests and the program's display.
   int framesAnswered() const { return m_framesAnswered; }
@@ -219,6 +227,7 @@ class Terminal {
   SteadyTime m_inputFree{};
   SteadyTime m_outputFree{};
   std::function<SteadyTime()> m_now;
+  std::function<void(std::uint8_t, std::uint8_t)> m_observer;
 
   // Faults.
   FaultConfig m_faults;
