@@ -152,6 +152,11 @@ std::uint32_t DayKindColour(core::DayKind kind);
 
 // Everything one employee-month needs.
 struct EmployeeMonth {
+  EmployeeMonth(const core::ProgramSettings& s, const core::Employee& e, int norm, const MonthDays& d,
+                std::filesystem::path log = {}, const core::LogEntries* entries = nullptr,
+                const core::MessageCatalogue* catalogue = nullptr)
+      : settings(s), employee(e), dailyNorm(norm), days(d), logFile(std::move(log)), preRead(entries),
+        messages(catalogue) {}
   const core::ProgramSettings& settings;
   const core::Employee& employee;
   int dailyNorm;  // minutes: the employee's workloadMinutes
