@@ -45,6 +45,9 @@ core::Grid NewSheetGrid();
 
 // What a robot run needs.
 struct RobotInputs {
+  RobotInputs(const core::ProgramSettings& s, const core::HolidayCalendar& c, const core::Employee& e, int m = 1,
+              int y = 2000, std::filesystem::path log = {})
+      : settings(s), calendar(c), employee(e), month(m), year(y), logFile(std::move(log)) {}
   const core::ProgramSettings& settings;
   const core::HolidayCalendar& calendar;
   const core::Employee& employee;

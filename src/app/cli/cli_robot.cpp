@@ -1,0 +1,160 @@
+// vortane-cli sheet: one employee's month computed by the attendance robot,
+// printed as the sheet window shows it. vortane-cli log: the employee's
+// registrations of a month after ordering and corrections.
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "cli_common.h"
+#include "cli_installation.h"
+#include "core/grid_text_file.h"
+#include "core/month_log.h"
+#include "core/operator.h"
+#include "robot/robot_engine.h"
+#include "robot/sheet_robot.h"
+
+namespace cli {
+namespace {
+
+struct Period {
+  int month = 0;
+  int year = 0;
+};
+
+std::optional<Period> readPeriod(const Args& args, const std::string& command, int& status) {
+  const auto month = args.integer("month", 1, 12);
+  const auto year = args.integer("year", 1901, 2099);
+  if (!month) {
+    status = usageError(command, "--month M (1..12) is required");
+    return std::nullopt;
+  }
+  if (!year) {
+    status = usageError(command, "--year Y (1901..2099) is required");
+    return std::nullopt;
+  }
+  return Period{static_cast<int>(*month), static_cast<int>(*year)};
+}
+
+// Stores the computed sheet under the name given with --out. The extension
+// chooses the format; only the sheet's own .dok file is written here.
+int storeSheet(const std::filesystem::path& file, const core::Grid& grid) {
+  std::string ext = file.extension().string();
+  for (auto& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  if (ext != ".dok") return usageError("sheet", "--out: unsupported file type '" + ext + "' (use .dok)");
+  std::string error;
+  if (!core::GridTextFile::Write(file, grid, &error)) {
+    std::fprintf(stderr, "vortane-cli sheet: %s\n", error.c_str());
+    return kFailed;
+  }
+  return kOk;
+}
+
+void printSheet(const core::Grid& grid) {
+  for (int r = 0; r < robot::kSheetRows; ++r) {
+    std::string line;
+    for (int c = 0; c < robot::kSheetColumns; ++c) {
+      if (c > 0) line += '\t';
+      line += escapeField(grid.cell(c, r));
+    }
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stdout);
+  }
+}
+
+int runSheet(const Args& args) {
+  core::CliOperator op;
+  int status = kOk;
+  const auto period = readPeriod(args, "sheet", status);
+  if (!period) return status;
+  const bool byCard = args.has("card");
+  const bool byName = args.has("employee");
+  if (byCard == byName) return usageError("sheet", "give exactly one of --card N and --employee NAME");
+  std::optional<long long> card;
+  if (byCard) {
+    card = args.integer("card", 0, 65535);
+    if (!card) return usageError("sheet", "--card N must be a number 0..65535");
+  }
+  InstallationOptions options;
+  options.loadCalendar = true;
+  auto inst = LoadInstallation(args, "sheet", op, options, status);
+  if (!inst) return status;
+
+  const core::Employee* employee = nullptr;
+  if (byCard) {
+    if (const auto i = inst->employees.findCard(static_cast<std::uint16_t>(*card)))
+      employee = &inst->employees.employees()[*i];
+  } else {
+    const std::string name = args.value("employee").value_or("");
+    for (const auto& e : inst->employees.employees()) {
+      if (e.name == name) {
+        employee = &e;
+        break;
+      }
+    }
+  }
+  if (!employee) {
+    // The sheet window's answer when no employee is chosen.
+    op.showMessage("Vyberte pracovníka");
+    return kFailed;
+  }
+
+  core::Grid grid = robot::NewSheetGrid();
+  robot::SheetState state;
+  if (const auto from = args.value("from")) {
+    std::string error;
+    if (!core::GridTextFile::Read(*from, grid, core::GridTextFile::Cells::SingleLine, &error)) {
+      op.showMessage(error);
+      return kFailed;
+    }
+    state.openedFromFile = true;
+  }
+
+  robot::RobotInputs in{inst->settings, inst->calendar, *employee};
+  in.month = period->month;
+  in.year = period->year;
+  in.logFile = core::MonthLog::FileName(inst->settings.LOGDIR, period->month, period->year);
+  in.messages = &inst->messages;
+  const bool computed = robot::RunSheet(in, grid, state, op);
+
+  printSheet(grid);
+  if (const auto out = args.value("out")) {
+    const int stored = storeSheet(*out, grid);
+    if (stored != kOk) return stored;
+  }
+  return computed ? kOk : kFailed;
+}
+
+int runLog(const Args& args) {
+  core::CliOperator op;
+  int status = kOk;
+  const auto period = readPeriod(args, "log", status);
+  if (!period) return status;
+  const auto card = args.integer("card", 0, 65535);
+  if (!card) return usageError("log", "--card N (0..65535) is required");
+  InstallationOptions options;
+  options.readEmployees = false;
+  auto inst = LoadInstallation(args, "log", op, options, status);
+  if (!inst) return status;
+
+  core::LogEntries entries;
+  const auto file = core::MonthLog::FileName(inst->settings.LOGDIR, period->month, period->year);
+  if (!core::MonthLog::ReadEmployee(file, static_cast<std::uint16_t>(*card), entries, op)) return kFailed;
+  const robot::MonthRecords records = robot::OrderAndMerge(entries, inst->settings.corrtime);
+  std::vector<core::DateTime> times(records.times.begin(), records.times.begin() + static_cast<long>(records.size()));
+  core::MonthLog::CheckMonth(times, period->month, period->year, op);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const core::DateTime t = records.times[i];
+    const core::CivilDate d = t.date();
+    std::printf("%d.%d.%d %d:%02d:%02d\t%d\n", d.day, d.month, d.year, t.hour(), t.minute(), t.second(),
+                records.codes[i]);
+  }
+  return kOk;
+}
+
+const Registrar sheetCommand(Command{
+    "sheet", "--dir DIR (--card N | --employee NAME) --month M --year Y [--from IN.dok] [--out OUT.dok]", {},
+    runSheet});
+const Registrar logCommand(Command{"log", "--dir DIR --card N --month M --year Y", {}, runLog});
+
+}  // namespace
+}  // namespace cli
