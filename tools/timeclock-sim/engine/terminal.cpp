@@ -86,6 +86,8 @@ void Terminal::setFaults(const FaultConfig& faults) {
   m_faults = faults;
   m_random.seed(faults.seed);
   m_faultCounts = {};
+  m_framesAnswered = 0;
+  if (faults.disconnectAfter == 0) m_disconnected = true;
 }
 
 void Terminal::reconnect() {
@@ -245,7 +247,7 @@ void Terminal::receive(std::span<const std::uint8_t> bytes) {
     // When the byte has completely arrived at the terminal.
     const SteadyTime done = m_lineRate > 0 ? std::max(t, m_inputFree) + byteTime : t;
     m_inputFree = done;
-    if (m_type != ConnectionType::Usb) emit(b, done);
+    if (m_type != ConnectionType::Usb) emitEcho(b, done);
 
     if (!m_frame.empty() && t - m_lastByteAt > kFrameGap) m_frame.clear();
     m_lastByteAt = t;
@@ -280,11 +282,6 @@ void Terminal::receive(std::span<const std::uint8_t> bytes) {
 }
 
 void Terminal::handleFrame(std::uint8_t cmd, std::uint8_t arg, SteadyTime frameDone) {
-  if (m_faults.disconnectAfter >= 0 && m_framesAnswered >= m_faults.disconnectAfter) {
-    m_disconnected = true;
-    m_frame.clear();
-    return;
-  }
   if (m_observer) m_observer(cmd, arg);
   if (m_faults.silence > 0 && std::uniform_real_distribution<double>(0, 1)(m_random) < m_faults.silence) {
     ++m_faultCounts.silenced;
@@ -344,6 +341,21 @@ void Terminal::answer(std::vector<std::uint8_t> bytes, bool checked, SteadyTime 
     ++m_faultCounts.dropped;
   }
   for (const std::uint8_t b : bytes) emit(b, earliest);
+  // The line goes dead right after the last answer it was allowed.
+  if (m_faults.disconnectAfter >= 0 && m_framesAnswered >= m_faults.disconnectAfter) {
+    m_disconnected = true;
+    m_frame.clear();
+  }
+}
+
+// The line returns a byte while it is being sent, so its echo arrives at the
+// moment the byte itself has been sent; it occupies the return direction for
+// that same byte time.
+void Terminal::emitEcho(std::uint8_t byte, SteadyTime done) {
+  const SteadyTime at = m_lineRate > 0 ? std::max(done, m_outputFree) : done;
+  m_outputFree = at;
+  m_output.push_back(Pending{at, byte});
+  ++m_bytesSent;
 }
 
 void Terminal::emit(std::uint8_t byte, SteadyTime earliest) {

@@ -74,7 +74,7 @@ struct FaultConfig {
                            // terminal's own bytes is altered (never more than one per reply)
   double drop = 0;         // chance per reply (status included) that one byte is left out
   double silence = 0;      // chance per frame that the terminal does not hear it (echo only)
-  int disconnectAfter = -1;  // after this many answered frames the terminal goes quiet; -1 never
+  int disconnectAfter = -1;  // answered frames (counted from setFaults) before the line goes dead; -1 never
 };
 
 struct FaultCounts {
@@ -192,6 +192,7 @@ class Terminal {
   void handleFrame(std::uint8_t cmd, std::uint8_t arg, SteadyTime frameDone);
   void answer(std::vector<std::uint8_t> bytes, bool checked, SteadyTime earliest);
   void emit(std::uint8_t byte, SteadyTime earliest);
+  void emitEcho(std::uint8_t byte, SteadyTime done);
   std::vector<std::uint8_t> statusReply();
   void setClockField(int which, int value);
   SteadyTime now() const;
