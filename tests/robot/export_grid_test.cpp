@@ -6,7 +6,7 @@
 #include <string>
 
 #include "export/grid_export.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace {
 
