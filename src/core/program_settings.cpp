@@ -24,17 +24,18 @@ int readInt32(const IniFile& ini, std::string_view section, std::string_view key
 
 std::string flagText(bool b) { return b ? "1" : "0"; }
 
+std::string defaultLogDirText(const ProgramDirectory& dir) { return NormaliseDirectory((dir.dir / "Log").string()); }
+
 // A LOGDIR written relative to nothing would depend on the folder the program
 // happens to be started from; it is taken relative to the program directory.
+// An empty value would name the root folder: it means the default.
 std::string resolveLogDir(std::string_view text, const ProgramDirectory& dir) {
   std::string t(trim(text));
-  if (t.empty()) return NormaliseDirectory((dir.dir / "Log").string());
+  if (t.empty()) return defaultLogDirText(dir);
   const std::filesystem::path p(t);
   if (p.is_relative()) return NormaliseDirectory((dir.dir / p).string());
   return NormaliseDirectory(t);
 }
-
-std::string defaultLogDirText(const ProgramDirectory& dir) { return NormaliseDirectory((dir.dir / "Log").string()); }
 
 bool directoryExists(const std::string& path) {
   std::error_code ec;
@@ -81,7 +82,9 @@ ProgramDirectoryChoice ChooseProgramDirectory(const std::vector<std::string>& ar
   ProgramDirectoryChoice choice;
   std::error_code ec;
   if (!args.empty() && !args[0].empty() && std::filesystem::is_directory(args[0], ec)) {
-    choice.directory.dir = NormaliseDirectory(args[0]);
+    // Made absolute so that every file of the installation, LOGDIR included,
+    // names the same place whatever the current folder later is.
+    choice.directory.dir = NormaliseDirectory(std::filesystem::absolute(args[0], ec).string());
     if (!std::filesystem::is_regular_file(choice.directory.iniFile(), ec)) {
       choice.fatalMessage = messages.message(msg::NoIniFile);
     }
@@ -101,7 +104,7 @@ ProgramSettings LoadSettings(const ProgramDirectory& dir, const MessageCatalogue
   s.type = readInt32(ini, kGlobal, "type", d.type);
   s.CHGINOUT = readInt32(ini, kGlobal, "CHGINOUT", d.CHGINOUT);
   s.TESTBAT = ini.readFlag(kGlobal, "TESTBAT", d.TESTBAT);
-  s.LOGDIR = resolveLogDir(ini.readString(kGlobal, "LOGDIR", defaultLogDirText(dir)), dir);
+  s.LOGDIR = resolveLogDir(ini.readString(kGlobal, "LOGDIR", ""), dir);
   if (!directoryExists(s.LOGDIR)) {
     op.showMessage(messages.message(msg::DirectoryPrefix) + " " + s.LOGDIR + "\r" + " " +
                    messages.message(msg::DirectoryMissing));
@@ -174,7 +177,8 @@ SettingsForm ReadSettingsForm(const ProgramDirectory& dir, ProgramSettings& sett
   SettingsForm f;
   auto timeText = [&ini](std::string_view key, TimeOfDay def) { return ClockText(ini.readTime(kCalc, key, def)); };
 
-  f.LOGDIR = ini.readString(kGlobal, "LOGDIR", defaultLogDirText(dir));
+  const std::string logdir = ini.readString(kGlobal, "LOGDIR", "");
+  f.LOGDIR = trim(logdir).empty() ? defaultLogDirText(dir) : logdir;
   f.logdirChanged = false;
   f.normaPD = timeText("normaPD", d.normaPD);
   f.USEDS = ini.readFlag(kCalc, "USEDS", d.USEDS);
@@ -220,7 +224,7 @@ SettingsForm ReadSettingsForm(const ProgramDirectory& dir, ProgramSettings& sett
   f.CHGINOUT = readInt32(ini, kGlobal, "CHGINOUT", d.CHGINOUT);
 
   // Showing the dialog puts these values from the file into memory.
-  settings.LOGDIR = resolveLogDir(f.LOGDIR, dir);
+  settings.LOGDIR = resolveLogDir(logdir, dir);
   settings.startPDflag = f.startPDflag;
   settings.startPD = ini.readTime(kCalc, "startPD", d.startPD);
   settings.normaPD = ini.readTime(kCalc, "normaPD", d.normaPD);
