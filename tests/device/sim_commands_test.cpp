@@ -30,7 +30,8 @@ TEST_F(SimCommands, AddStoresARegistrationStampedWithTheTerminalClock) {
     const char* line;
     int code;
   };
-  const Case cases[] = {{"add 7", 0}, {"add 8 out", 16}, {"add 9 in 5", 5}, {"add 10 out 8", 24}, {"  add\t11 out 0", 16}};
+  const Case cases[] = {
+      {"add 7", 0}, {"add 8 out", 16}, {"add 9 in 5", 5}, {"add 10 out 8", 24}, {"  add\t11 out 0", 16}};
   int position = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -45,11 +46,26 @@ TEST_F(SimCommands, AddStoresARegistrationStampedWithTheTerminalClock) {
 }
 
 TEST_F(SimCommands, BadArgumentsAreRefusedWithoutTouchingTheTerminal) {
-  const char* lines[] = {"add",          "add 70000",   "add 5 sideways", "add 5 in 16", "add 5 in 1 x",
-                         "card",         "card -1",     "card 5 0",       "clock 31.2.2026 8:00:00",
-                         "clock 1.1.1999 0:00:00",      "ptr 65536",      "ptr x",        "dump -1",
-                         "prefill",      "prefill 5 9351", "battery 256", "production 65536", "auto -1",
-                         "sleep x",      "frobnicate"};
+  const char* lines[] = {"add",
+                         "add 70000",
+                         "add 5 sideways",
+                         "add 5 in 16",
+                         "add 5 in 1 x",
+                         "card",
+                         "card -1",
+                         "card 5 0",
+                         "clock 31.2.2026 8:00:00",
+                         "clock 1.1.1999 0:00:00",
+                         "ptr 65536",
+                         "ptr x",
+                         "dump -1",
+                         "prefill",
+                         "prefill 5 9351",
+                         "battery 256",
+                         "production 65536",
+                         "auto -1",
+                         "sleep x",
+                         "frobnicate"};
   for (const char* line : lines) {
     SCOPED_TRACE(line);
     const auto o = run(line);

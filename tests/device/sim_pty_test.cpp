@@ -13,9 +13,12 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/employee_list.h"
 #include "support/test_support.h"
 
 extern char** environ;
@@ -227,6 +230,62 @@ TEST(SimProgram, PacedFullRingAtLineRate) {
   // 76 bytes at 1920 bytes per second take 39.6 ms.
   EXPECT_GE(took, 38ms);
   EXPECT_LT(took, 400ms);
+  close(fd);
+  sim.closeStdin();
+  EXPECT_EQ(sim.waitExit(), 0);
+}
+
+TEST(SimProgram, ScriptLinkAndEmployeeCards) {
+  testing_support::TempDir dir;
+  core::EmployeeList list;
+  for (const auto& [name, card] : {std::pair<const char*, std::uint16_t>{"Ema", 301}, {"Jan", 302}}) {
+    core::Employee e;
+    e.name = name;
+    e.card = card;
+    list.employees().push_back(e);
+  }
+  ASSERT_TRUE(list.write(dir / "prac.txt"));
+  testing_support::WriteBytes(dir / "start.txt", "# demo\nadd 301 out 2\nsleep 0.2\nadd 302\n");
+  const std::string link = (dir / "ttyVORT").string();
+  SimProcess sim(
+      {"--prefill", "4", "--employees", dir.path().string(), "--script", (dir / "start.txt").string(), "--link", link});
+  ASSERT_TRUE(sim.started());
+  slavePath(sim);
+  EXPECT_EQ(sim.readLine().rfind("added 4\t301\t", 0), 0u);
+  const int fd = openRaw(link);
+  ASSERT_GE(fd, 0);
+  Bytes s = exchange(fd, frame(10, 2), 29);
+  ASSERT_EQ(s.size(), 29u);
+  EXPECT_EQ(s[11] | (s[12] << 8), 5) << "the script waits before its last line";
+  EXPECT_EQ(sim.readLine().rfind("added 5\t302\t", 0), 0u);
+  s = exchange(fd, frame(10, 2), 29);
+  EXPECT_EQ(s[11] | (s[12] << 8), 6);
+  // Prefilled records are of the employees' cards.
+  exchange(fd, frame(11, 0), 9);
+  const Bytes b = exchange(fd, frame(12, 0), 76);
+  ASSERT_EQ(b.size(), 76u);
+  for (std::size_t r = 0; r < 6; ++r) {
+    const int card = b[5 + r * 7 + 5] | (b[5 + r * 7 + 6] << 8);
+    EXPECT_TRUE(card == 301 || card == 302) << card;
+  }
+  EXPECT_EQ(b[5 + 4 * 7 + 4], 18) << "departure of type 2";
+  close(fd);
+  sim.closeStdin();
+  EXPECT_EQ(sim.waitExit(), 0);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link))) << "the link is removed at the end";
+}
+
+TEST(SimProgram, DisconnectFaultAndReconnect) {
+  SimProcess sim({"--disconnect-after", "1"});
+  ASSERT_TRUE(sim.started());
+  const int fd = openRaw(slavePath(sim));
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(exchange(fd, frame(10, 2), 29).size(), 29u);
+  EXPECT_EQ(sim.readLine(), "disconnected");
+  EXPECT_TRUE(exchange(fd, frame(10, 2), 29, 200ms).empty());
+  sim.command("reconnect");
+  EXPECT_EQ(sim.readLine(), "connected");
+  EXPECT_EQ(exchange(fd, frame(10, 2), 29).size(), 29u);
   close(fd);
   sim.closeStdin();
   EXPECT_EQ(sim.waitExit(), 0);

@@ -51,7 +51,7 @@ TEST(SimDayNumber, CountsFromFirstJanuary2000) {
     int day;
     int y, m, d;
   };
-  const Case cases[] = {{0, 2000, 1, 1}, {1, 2000, 1, 2}, {59, 2000, 2, 29}, {60, 2000, 3, 1},
+  const Case cases[] = {{0, 2000, 1, 1},   {1, 2000, 1, 2},    {59, 2000, 2, 29},    {60, 2000, 3, 1},
                         {366, 2001, 1, 1}, {8830, 2024, 3, 5}, {36524, 2099, 12, 31}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.day);
@@ -96,7 +96,7 @@ TEST(SimAcknowledgement, EveryParameterCommandIsAcknowledgedAndApplied) {
   struct Case {
     std::uint8_t cmd, arg;
   };
-  const Case cases[] = {{11, 0x00}, {11, 0xFF}, {13, 1}, {14, 1}, {15, 0x7F}, {16, 1}, {22, 5},
+  const Case cases[] = {{11, 0x00}, {11, 0xFF}, {13, 1}, {14, 1}, {15, 0x7F}, {16, 1},    {22, 5},
                         {23, 6},    {24, 7},    {25, 1}, {26, 2}, {32, 0x34}, {33, 0x12}, {34, 20}};
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.cmd));
@@ -276,7 +276,8 @@ TEST(SimRecords, LayoutOfBothModels) {
     t.addRegistration(0x1234, when, c.code);
     EXPECT_EQ(t.ptr(), 4);
     const auto& mi = t.info();
-    const auto mem = t.memory().subspan(static_cast<std::size_t>(3 * mi.recordSize + mi.baseAddress), c.expected.size());
+    const auto mem =
+        t.memory().subspan(static_cast<std::size_t>(3 * mi.recordSize + mi.baseAddress), c.expected.size());
     EXPECT_EQ(Bytes(mem.begin(), mem.end()), c.expected);
     const auto back = t.recordAt(3);
     ASSERT_TRUE(back.has_value());
@@ -292,7 +293,7 @@ TEST(SimBlock, TenRecordsAndTheirSum) {
     Model model;
     int position;
   };
-  const Case cases[] = {{Model::Rfid, 0}, {Model::Rfid, 9341}, {Model::Rfid, 9350},
+  const Case cases[] = {{Model::Rfid, 0},   {Model::Rfid, 9341},   {Model::Rfid, 9350},
                         {Model::Dallas, 0}, {Model::Dallas, 5195}, {Model::Dallas, 5200}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.position);
@@ -346,8 +347,7 @@ TEST(SimRing, FullRingAndPrefills) {
     EXPECT_EQ(t.ptr(), c.endPtr);
     const auto all = t.records();
     ASSERT_EQ(static_cast<int>(all.size()), positions);
-    EXPECT_TRUE(std::is_sorted(all.begin(), all.end(),
-                               [](const auto& a, const auto& b) { return a.time < b.time; }));
+    EXPECT_TRUE(std::is_sorted(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.time < b.time; }));
     EXPECT_LT(all.back().time, t.clock());
   }
   Terminal t(Model::Rfid, ConnectionType::Rs232);
@@ -450,8 +450,8 @@ TEST(SimFaults, DamageIsOneByteOfAnAckOrBlockNeverTheStatus) {
   auto stop = clean.clock();
   noisy.setClock(stop);
   for (int i = 0; i < 30; ++i) {
-    for (const Bytes& fr : {frame(11, static_cast<std::uint8_t>(i)), frame(12, static_cast<std::uint8_t>(i)),
-                            frame(10, 2)}) {
+    for (const Bytes& fr :
+         {frame(11, static_cast<std::uint8_t>(i)), frame(12, static_cast<std::uint8_t>(i)), frame(10, 2)}) {
       const Bytes a = send(clean, fr);
       const Bytes b = send(noisy, fr);
       ASSERT_EQ(a.size(), b.size());

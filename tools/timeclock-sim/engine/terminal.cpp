@@ -21,7 +21,6 @@ int daysInMonth(int year, int month) {
   return month == 2 && year % 4 == 0 ? 29 : kDays[month - 1];
 }
 
-
 }  // namespace
 
 const ModelInfo& InfoOf(Model m) { return m == Model::Dallas ? kDallas : kRfid; }
@@ -114,18 +113,28 @@ Terminal::ClockFields Terminal::clockFields() const {
 
 core::DateTime Terminal::clock() const {
   const ClockFields f = clockFields();
-  return DateOfDayNumber(f.dayNumber).addSeconds(std::min(f.hour, 23) * 3600LL + std::min(f.minute, 59) * 60LL +
-                                                 std::min(f.second, 59));
+  return DateOfDayNumber(f.dayNumber)
+      .addSeconds(std::min(f.hour, 23) * 3600LL + std::min(f.minute, 59) * 60LL + std::min(f.second, 59));
 }
 
 void Terminal::setClockField(int which, int value) {
   ClockFields f = clockFields();
   switch (which) {
-    case 0: f.second = value; break;
-    case 1: f.minute = value; break;
-    case 2: f.hour = value; break;
-    case 3: f.dayNumber = (f.dayNumber & 0xFF00) | value; break;
-    default: f.dayNumber = (f.dayNumber & 0x00FF) | (value << 8); break;
+    case 0:
+      f.second = value;
+      break;
+    case 1:
+      f.minute = value;
+      break;
+    case 2:
+      f.hour = value;
+      break;
+    case 3:
+      f.dayNumber = (f.dayNumber & 0xFF00) | value;
+      break;
+    default:
+      f.dayNumber = (f.dayNumber & 0x00FF) | (value << 8);
+      break;
   }
   if (f.second < 60 && f.minute < 60 && f.hour < 24) {
     m_frozenClock.reset();
@@ -239,8 +248,8 @@ void Terminal::presentCard(std::uint16_t card, int replies) {
 
 void Terminal::receive(std::span<const std::uint8_t> bytes) {
   const SteadyTime t = now();
-  const auto byteTime = m_lineRate > 0 ? std::chrono::nanoseconds(1'000'000'000LL / m_lineRate)
-                                       : std::chrono::nanoseconds(0);
+  const auto byteTime =
+      m_lineRate > 0 ? std::chrono::nanoseconds(1'000'000'000LL / m_lineRate) : std::chrono::nanoseconds(0);
   for (const std::uint8_t b : bytes) {
     ++m_bytesReceived;
     if (m_disconnected) continue;
@@ -310,18 +319,44 @@ void Terminal::handleFrame(std::uint8_t cmd, std::uint8_t arg, SteadyTime frameD
       answer(std::move(block), true, frameDone);
       return;
     }
-    case 13: m_antenna = true; ack(); return;
-    case 14: m_antenna = false; ack(); return;
-    case 15: m_batteryThreshold = arg; ack(); return;
-    case 16: m_batteryReportDue = true; ack(); return;
-    case 22: case 23: case 24: case 25: case 26:
+    case 13:
+      m_antenna = true;
+      ack();
+      return;
+    case 14:
+      m_antenna = false;
+      ack();
+      return;
+    case 15:
+      m_batteryThreshold = arg;
+      ack();
+      return;
+    case 16:
+      m_batteryReportDue = true;
+      ack();
+      return;
+    case 22:
+    case 23:
+    case 24:
+    case 25:
+    case 26:
       setClockField(cmd - 22, arg);
       ack();
       return;
-    case 32: m_production = static_cast<std::uint16_t>((m_production & 0xFF00) | arg); ack(); return;
-    case 33: m_production = static_cast<std::uint16_t>((m_production & 0x00FF) | (arg << 8)); ack(); return;
-    case 34: m_lockTime = arg; ack(); return;
-    default: return;  // unknown command: the terminal stays silent
+    case 32:
+      m_production = static_cast<std::uint16_t>((m_production & 0xFF00) | arg);
+      ack();
+      return;
+    case 33:
+      m_production = static_cast<std::uint16_t>((m_production & 0x00FF) | (arg << 8));
+      ack();
+      return;
+    case 34:
+      m_lockTime = arg;
+      ack();
+      return;
+    default:
+      return;  // unknown command: the terminal stays silent
   }
 }
 

@@ -40,11 +40,11 @@ enum class Model { Dallas, Rfid };
 enum class ConnectionType { Rs232 = 0, Rs485 = 1, Usb = 2 };
 
 struct ModelInfo {
-  std::uint8_t code;       // model code in the status reply
-  std::string_view name;   // "VORT DALLAS" / "VORT RFID"
-  int capacity;            // C: the ring has positions 0..C
-  int recordSize;          // bytes per stored record
-  int baseAddress;         // memory address of ring position 0
+  std::uint8_t code;      // model code in the status reply
+  std::string_view name;  // "VORT DALLAS" / "VORT RFID"
+  int capacity;           // C: the ring has positions 0..C
+  int recordSize;         // bytes per stored record
+  int baseAddress;        // memory address of ring position 0
 };
 const ModelInfo& InfoOf(Model m);
 
@@ -70,10 +70,10 @@ std::array<std::uint8_t, 5> MakeFrame(std::uint8_t cmd, std::uint8_t arg);
 // so that a seed and the same conversation always give the same faults.
 struct FaultConfig {
   std::uint64_t seed = 1;
-  double damage = 0;       // chance per acknowledgement or block reply that one of the
-                           // terminal's own bytes is altered (never more than one per reply)
-  double drop = 0;         // chance per reply (status included) that one byte is left out
-  double silence = 0;      // chance per frame that the terminal does not hear it (echo only)
+  double damage = 0;         // chance per acknowledgement or block reply that one of the
+                             // terminal's own bytes is altered (never more than one per reply)
+  double drop = 0;           // chance per reply (status included) that one byte is left out
+  double silence = 0;        // chance per frame that the terminal does not hear it (echo only)
   int disconnectAfter = -1;  // answered frames (counted from setFaults) before the line goes dead; -1 never
 };
 

@@ -12,12 +12,14 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -26,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "core/employee_list.h"
 #include "core/record_types.h"
 #include "core/text_util.h"
 #include "core/time_values.h"
@@ -77,6 +80,7 @@ const char kUsage[] =
     "                           with --full: the pointer ends in the middle of the ring\n"
     "  --full                   every ring position holds a registration\n"
     "  --cards A,B,...          cards for generated registrations (1001..1010)\n"
+    "  --employees PATH         take those cards from an employee list (prac.txt, or the folder holding it)\n"
     "  --clock 'd.M.yyyy H:mm:ss'  terminal clock at start (the PC's clock)\n"
     "  --battery N --threshold N --lock N   battery level, threshold, lock time\n"
     "  --swap-keys              VORT DALLAS: arrival and departure keys swapped\n"
@@ -142,6 +146,14 @@ Options parse(int argc, char** argv) {
       auto c = timeclock::ParseCardList(value());
       if (!c || c->empty()) usage("--cards needs card numbers 0..65535 separated by commas");
       o.cards = *c;
+    } else if (a == "--employees") {
+      std::filesystem::path file = value();
+      if (std::filesystem::is_directory(file)) file /= "prac.txt";
+      core::EmployeeList list;
+      if (list.read(file, 480) < 0) usage("no employees in " + file.string());
+      for (const auto& e : list.employees()) {
+        if (std::find(o.cards.begin(), o.cards.end(), e.card) == o.cards.end()) o.cards.push_back(e.card);
+      }
     } else if (a == "--clock") {
       const auto dt = core::ParseLogDateTime(value());
       if (!dt || dt->date().year < 2000 || dt->date().year > 2178) usage("--clock needs d.M.yyyy H:mm:ss (2000..2178)");
@@ -196,9 +208,9 @@ void setRaw(int fd) {
 class Server {
  public:
   Server(Options options, Terminal& terminal) : m_o(std::move(options)), m_t(terminal) {
-    m_cards = m_o.cards.empty() ? std::vector<std::uint16_t>(timeclock::DefaultCards().begin(),
-                                                             timeclock::DefaultCards().end())
-                                : m_o.cards;
+    m_cards = m_o.cards.empty()
+                  ? std::vector<std::uint16_t>(timeclock::DefaultCards().begin(), timeclock::DefaultCards().end())
+                  : m_o.cards;
     m_random.seed(m_o.faults.seed);
   }
 
