@@ -221,4 +221,29 @@ TEST(ReportCli, ReadLogCountsIdentifiersAndRegistrations) {
   EXPECT_EQ(Cli({"read-log", "--dir", inst.path(), "--month", "4", "--year", "2005"}).status, 1);
 }
 
+TEST(SheetCli, OutExportsTheSheetByExtension) {
+  Installation inst;
+  TempDir out;
+  const std::vector<std::string> sheet = {"sheet", "--dir", inst.path(), "--card", "11", "--month", "3", "--year", "2005"};
+  for (const char* name : {"s.dok", "s.xlsx", "s.csv", "s.html"}) {
+    auto args = sheet;
+    args.push_back("--out");
+    args.push_back((out / name).string());
+    const CliResult r = Cli(args);
+    EXPECT_EQ(r.status, 0) << name << r.err;
+  }
+  EXPECT_EQ(ReadBytes(out / "s.dok").substr(0, 6), "6,32\r\n");
+  EXPECT_EQ(ReadBytes(out / "s.xlsx").substr(0, 2), "PK");
+  const std::string csv = ReadBytes(out / "s.csv");
+  std::size_t lines = 0;
+  for (std::size_t p = csv.find("\r\n"); p != std::string::npos; p = csv.find("\r\n", p + 2)) ++lines;
+  EXPECT_EQ(lines, 32u);
+  EXPECT_NE(csv.find("Meno;Ján Novák;"), std::string::npos);
+  EXPECT_NE(ReadBytes(out / "s.html").find("<td>Ján Novák</td>"), std::string::npos);
+  auto bad = sheet;
+  bad.push_back("--out");
+  bad.push_back((out / "s.zdr").string());
+  EXPECT_EQ(Cli(bad).status, 2);
+}
+
 }  // namespace

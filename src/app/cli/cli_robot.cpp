@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli_common.h"
+#include "cli_export.h"
 #include "cli_installation.h"
 #include "core/grid_text_file.h"
 #include "core/month_log.h"
@@ -36,17 +37,10 @@ std::optional<Period> readPeriod(const Args& args, const std::string& command, i
 }
 
 // Stores the computed sheet under the name given with --out. The extension
-// chooses the format; only the sheet's own .dok file is written here.
+// chooses the format: the sheet's own .dok file, or an .xlsx, .csv or .html
+// export.
 int storeSheet(const std::filesystem::path& file, const core::Grid& grid) {
-  std::string ext = file.extension().string();
-  for (auto& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  if (ext != ".dok") return usageError("sheet", "--out: unsupported file type '" + ext + "' (use .dok)");
-  std::string error;
-  if (!core::GridTextFile::Write(file, grid, &error)) {
-    std::fprintf(stderr, "vortane-cli sheet: %s\n", error.c_str());
-    return kFailed;
-  }
-  return kOk;
+  return writeGridByExtension(file, grid, GridKind::Sheet, "sheet");
 }
 
 void printSheet(const core::Grid& grid) {
@@ -152,7 +146,7 @@ int runLog(const Args& args) {
 }
 
 const Registrar sheetCommand(Command{
-    "sheet", "--dir DIR (--card N | --employee NAME) --month M --year Y [--from IN.dok] [--out OUT.dok]", {},
+    "sheet", "--dir DIR (--card N | --employee NAME) --month M --year Y [--from IN.dok] [--out OUT.dok|.xlsx|.csv|.html]", {},
     runSheet});
 const Registrar logCommand(Command{"log", "--dir DIR --card N --month M --year Y", {}, runLog});
 
