@@ -9,6 +9,7 @@ namespace robot {
 namespace {
 
 const core::LogEntries kNoEntries;
+const std::string kNoText;
 
 // Day-column width from the longest text in it.
 int DayColumnWidth(std::size_t longest) {
@@ -173,6 +174,22 @@ ReportRun ComputeReport(CombinedReport& report, const ReportEnvironment& env, st
   report.statusRows = "Riadkov:" + std::to_string(rows);
   FitDayColumns(report);
   return outcome;
+}
+
+ReportRun GoComputeReport(CombinedReport& report, const ReportEnvironment& env, std::atomic<bool>& StopRequested,
+                          const ReportProgress& progress) {
+  StopRequested = false;
+  ClearRobotComments(report.grid);
+  RefreshDayKinds(report);
+  return ComputeReport(report, env, StopRequested, progress);
+}
+
+const std::string& ReportDayRecords(const CombinedReport& report, int row, int day) {
+  if (row < 1 || day < 0 || day >= kReportDayEntries) return kNoText;
+  const auto index = static_cast<std::size_t>(row - 1);
+  if (index >= report.DayRecordLines.size()) return kNoText;
+  const auto& days = report.DayRecordLines[index];
+  return static_cast<std::size_t>(day) < days.size() ? days[static_cast<std::size_t>(day)] : kNoText;
 }
 
 }  // namespace robot

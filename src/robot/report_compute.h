@@ -71,4 +71,14 @@ using ReportProgress = std::function<void(int row, int rows)>;
 ReportRun ComputeReport(CombinedReport& report, const ReportEnvironment& env, std::atomic<bool>& StopRequested,
                         const ReportProgress& progress = {});
 
+// The window's "GO": clears StopRequested and every robot comment, takes
+// the day kinds afresh and runs ComputeReport. ("Vypracuj Dochadzku" calls
+// ComputeReport directly and clears neither.)
+ReportRun GoComputeReport(CombinedReport& report, const ReportEnvironment& env, std::atomic<bool>& StopRequested,
+                          const ReportProgress& progress = {});
+
+// The registration lines of a data row and day for the window's hint and
+// note panel; empty before a computation and for anything outside the table.
+const std::string& ReportDayRecords(const CombinedReport& report, int row, int day);
+
 }  // namespace robot

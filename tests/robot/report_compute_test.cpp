@@ -291,6 +291,27 @@ TEST(ReportRecalc, NetAndOvertimeFromTheRowsColumns) {
   EXPECT_EQ(r.grid.cell(rcol::Overtime, 1), "");
 }
 
+TEST(ReportCompute, GoClearsStopAndOldCommentsButF9KeepsThem) {
+  Installation inst;
+  inst.employee("A", 1);
+  Day(inst, 1, 1, 7, 0, 15, 0);
+  inst.writeLog(M, Y);
+  CombinedReport r = inst.build(M, Y);
+  r.grid.setComment(DayCol(9), 1, "stará poznámka");
+  std::atomic<bool> stop{true};
+  EXPECT_EQ(ComputeReport(r, inst.env(), stop), ReportRun::Stopped);
+  EXPECT_EQ(r.grid.comment(DayCol(9), 1), "stará poznámka");
+  EXPECT_EQ(GoComputeReport(r, inst.env(), stop), ReportRun::Completed);
+  EXPECT_FALSE(stop);
+  EXPECT_EQ(r.grid.comment(DayCol(9), 1), "");
+  EXPECT_EQ(r.grid.cell(DayCol(1), 1), "8:00");
+  EXPECT_EQ(ReportDayRecords(r, 1, 1), "PR Normalny 07:00\r\nOD Normalny 15:00\r\n");
+  EXPECT_EQ(ReportDayRecords(r, 1, 2), "");
+  EXPECT_EQ(ReportDayRecords(r, 0, 1), "");
+  EXPECT_EQ(ReportDayRecords(r, 2, 1), "");
+  EXPECT_EQ(ReportDayRecords(r, 1, 33), "");
+}
+
 TEST(ReportComments, ClearRobotCommentsKeepsHeaderRowAndColumnZero) {
   core::Grid g(51, 3);
   for (int r = 0; r < 3; ++r) {
