@@ -56,10 +56,18 @@ bool writeAll(int fd, std::string_view bytes, int& err) {
 
 }  // namespace
 
-bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::string* error) {
-  if (path.empty() || !path.has_filename()) {
-    setError(error, "Invalid file name", path, 0);
+bool WriteFileAtomically(const fs::path& requested, std::string_view bytes, std::string* error) {
+  if (requested.empty() || !requested.has_filename()) {
+    setError(error, "Invalid file name", requested, 0);
     return false;
+  }
+  // A link is followed, so that the file it points to is replaced and the
+  // link stays a link.
+  fs::path path = requested;
+  std::error_code linkError;
+  if (fs::is_symlink(requested, linkError)) {
+    const fs::path target = fs::weakly_canonical(requested, linkError);
+    if (!linkError) path = target;
   }
   const fs::path tmp = temporaryName(path);
 #if defined(_WIN32)

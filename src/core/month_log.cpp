@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <fstream>
 #include <system_error>
 
 #include "core/atomic_file.h"
@@ -55,6 +56,19 @@ void forEachLine(std::string_view bytes, F&& f) {
   }
 }
 
+// True for a missing or empty file too: only a file whose last byte is not a
+// line feed needs a line end before the next record.
+bool endsWithLineEnd(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary | std::ios::ate);
+  if (!in) return true;
+  const auto size = in.tellg();
+  if (size <= 0) return true;
+  in.seekg(-1, std::ios::end);
+  char last = '\n';
+  in.get(last);
+  return !in || last == '\n';
+}
+
 }  // namespace
 
 fs::path FileName(const fs::path& logDir, int month, int year) {
@@ -79,7 +93,11 @@ bool Append(const fs::path& logDir, const AttendanceRecord& r, const MessageCata
   }
   const CivilDate d = r.time.date();
   const fs::path file = FileName(logDir, d.month, d.year);
-  if (!AppendToFile(file, FormatLine(r) + "\r\n")) {
+  std::string line = FormatLine(r) + "\r\n";
+  // A log whose last line has no line end (cut off by a crash or edited by
+  // hand) would swallow this record into that line; start a new line first.
+  if (!endsWithLineEnd(file)) line.insert(0, "\r\n");
+  if (!AppendToFile(file, line)) {
     op.showMessage(WriteErrorMessage(file));
     return false;
   }

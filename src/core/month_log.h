@@ -44,7 +44,9 @@ std::string WriteErrorMessage(const std::filesystem::path& file);
 // Appends one record to the log of the record's own month, opening and closing
 // the file. A log directory that cannot be created shows message 39; any
 // failure to write shows an input/output error and returns false: the record
-// is not stored, and the caller must not treat it as stored.
+// is not stored, and the caller must not treat it as stored. A log whose last
+// line lacks its line end gets one before the record, so the record is never
+// joined to a broken line.
 bool Append(const std::filesystem::path& logDir, const AttendanceRecord& r, const MessageCatalogue& messages,
             Operator& op);
 

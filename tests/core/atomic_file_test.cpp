@@ -33,6 +33,19 @@ TEST(AtomicFile, ReplacesWholeFileAndLeavesNoTemporary) {
   EXPECT_EQ(ReadBytes(dir / "created.txt"), "");
 }
 
+TEST(AtomicFile, FollowsLinksAndKeepsPermissions) {
+  TempDir dir;
+  namespace fs = std::filesystem;
+  WriteBytes(dir / "real.ini", "old");
+  fs::permissions(dir / "real.ini", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_symlink("real.ini", dir / "link.ini");
+  ASSERT_TRUE(WriteFileAtomically(dir / "link.ini", "new"));
+  EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
+  EXPECT_EQ(ReadBytes(dir / "real.ini"), "new");
+  EXPECT_EQ(fs::status(dir / "real.ini").permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
 TEST(AtomicFile, FailedWriteKeepsOldFileAndReports) {
   TempDir dir;
   WriteBytes(dir / "blocker", "a regular file");

@@ -59,6 +59,22 @@ TEST(MonthLog, AppendGoesToTheRecordsOwnMonthAndCreatesTheFolder) {
   EXPECT_EQ(entries.codes[0], 0);
 }
 
+TEST(MonthLog, AppendNeverJoinsAnUnfinishedLastLine) {
+  TempDir dir;
+  MessageCatalogue messages;
+  ScriptedOperator op;
+  WriteBytes(dir / "3_2005.txt", "1.3.2005 8:00:00\t7\t0\r\n1.3.2005 16:0");  // cut off mid-line
+  ASSERT_TRUE(MonthLog::Append(dir.path(), {at(2005, 3, 2, 8), 7, 0}, messages, op));
+  EXPECT_EQ(ReadBytes(dir / "3_2005.txt"), "1.3.2005 8:00:00\t7\t0\r\n1.3.2005 16:0\r\n2.3.2005 8:00:00\t7\t0\r\n");
+  LogEntries entries;
+  ASSERT_TRUE(MonthLog::ReadEmployee(dir / "3_2005.txt", 7, entries, op));
+  EXPECT_EQ(entries.times, (std::vector<DateTime>{at(2005, 3, 1, 8), at(2005, 3, 2, 8)}));
+  WriteBytes(dir / "4_2005.txt", "");
+  ASSERT_TRUE(MonthLog::Append(dir.path(), {at(2005, 4, 2, 8), 7, 0}, messages, op));
+  EXPECT_EQ(ReadBytes(dir / "4_2005.txt"), "2.4.2005 8:00:00\t7\t0\r\n");
+  EXPECT_TRUE(op.messages.empty());
+}
+
 TEST(MonthLog, FailedAppendReportsAndReturnsFalse) {
   TempDir dir;
   MessageCatalogue messages;
