@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QSerialPortInfo>
 #include <QShowEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -143,6 +144,8 @@ SettingsDialog::SettingsDialog(core::ProgramDirectory dir, core::ProgramSettings
   m_pages->addTab(buildVacationPage(), "Dovolenka");
   m_pages->addTab(buildObstaclePage(), QString::fromUtf8("Prekážky"));
   m_pages->addTab(buildShiftPage(), "Smeny");
+  // Wide enough to show all nine page tabs without scroll arrows.
+  m_pages->setMinimumWidth(m_pages->tabBar()->sizeHint().width() + 8);
 
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("BTok");

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace ui {
@@ -39,7 +40,14 @@ void TipWindow::showTip(const std::filesystem::path& tipsFile, const std::string
   show();
   raise();
   activateWindow();
-  apply(m_drawer.draw(tipsFile, key));
+  core::TipDrawer::Result result = m_drawer.draw(tipsFile, key);
+  // A draw of "no tip" is meant to leave the previous tip in place; when there
+  // is none yet the window would stay empty, so it draws once more (that draw
+  // differs from the first and therefore names a section).
+  if (result.kind == core::TipDrawer::Result::Keep && m_text->document()->isEmpty()) {
+    result = m_drawer.draw(tipsFile, key);
+  }
+  apply(result);
 }
 
 void TipWindow::apply(const core::TipDrawer::Result& result) {

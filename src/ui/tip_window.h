@@ -20,7 +20,9 @@ class TipWindow : public QDialog {
   explicit TipWindow(core::TipDrawer::RandomSource random = core::TipDrawer::SystemRandom(), QWidget* parent = nullptr);
 
   // Shows the window, then fills it with a tip of `key` from `tipsFile`.
-  // A key without sections leaves the previous text in place.
+  // A key without sections, or a draw past the last section, leaves the
+  // previous text in place; an empty window always gets a tip when the key
+  // has one.
   void showTip(const std::filesystem::path& tipsFile, const std::string& key);
 
   // Puts a drawing result into the text area (a Keep result changes nothing).

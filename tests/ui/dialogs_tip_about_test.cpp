@@ -57,6 +57,24 @@ TEST(TipWindowTest, ShowsTheDrawnSectionAndKeepsTheTextWhenNothingIsDrawn) {
   EXPECT_EQ(tip.text(), QString::fromUtf8("Zálohujte prac.txt"));
 }
 
+TEST(TipWindowTest, AnEmptyWindowAlwaysGetsATipWhenTheKeyHasOne) {
+  TempDir tmp;
+  const auto file = tmp / "vortane.tip";
+  WriteCp1250(file, "[DAY]\r\nJediný tip\r\n");
+  // With one section the first draw must differ from 0, so it is "no tip";
+  // the empty window draws again (1 is refused as a repeat, then 0).
+  std::deque<int> draws{1, 1, 0, 1};
+  ui::TipWindow tip(Scripted(draws));
+  tip.showTip(file, "[DAY");
+  EXPECT_EQ(tip.text(), QString::fromUtf8("Jediný tip"));
+  EXPECT_TRUE(draws.size() == 1u);
+  // Now a "no tip" draw keeps the text without drawing again.
+  tip.showTip(file, "[DAY");
+  EXPECT_EQ(tip.text(), QString::fromUtf8("Jediný tip"));
+  EXPECT_TRUE(draws.empty());
+  EXPECT_EQ(tip.drawer().lastDraw(), 1);
+}
+
 TEST(TipWindowTest, MissingFileShowsItsLine) {
   TempDir tmp;
   ui::TipWindow tip;
