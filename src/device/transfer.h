@@ -30,6 +30,10 @@ namespace device {
 // Everything a download works with. The operator, the text area and the
 // progress sink are called from the thread that runs the download.
 struct DownloadContext {
+  DownloadContext(CommState& c, const DeviceState& d, const core::EmployeeList& e, const core::MessageCatalogue& m,
+                  core::Operator& o, TextArea& t, Progress& p)
+      : comm(c), device(d), employees(e), messages(m), op(o), text(t), progress(p) {}
+
   CommState& comm;
   const DeviceState& device;  // PTR, model, production number of the last usable status
   const core::EmployeeList& employees;
