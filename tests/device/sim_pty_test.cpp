@@ -275,6 +275,33 @@ TEST(SimProgram, ScriptLinkAndEmployeeCards) {
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link))) << "the link is removed at the end";
 }
 
+TEST(SimProgram, ReplyNobodyReadIsNotDeliveredToTheNextClient) {
+  for (const char* pace : {"--no-pace", "--pace"}) {
+    SCOPED_TRACE(pace);
+    std::vector<std::string> args{"--model", "dallas"};
+    if (std::string(pace) == "--pace") args.push_back(pace);
+    SimProcess sim(args);
+    ASSERT_TRUE(sim.started());
+    const std::string path = slavePath(sim);
+    int fd = openRaw(path);
+    ASSERT_GE(fd, 0);
+    const Bytes f = frame(10, 2);
+    ASSERT_EQ(write(fd, f.data(), f.size()), 5);
+    usleep(30000);
+    close(fd);
+    usleep(100000);
+    fd = openRaw(path);
+    ASSERT_GE(fd, 0);
+    EXPECT_TRUE(exchange(fd, {}, 1, 150ms).empty());
+    const Bytes s = exchange(fd, frame(10, 2), 29);
+    ASSERT_EQ(s.size(), 29u);
+    EXPECT_EQ(Bytes(s.begin(), s.begin() + 5), frame(10, 2));
+    close(fd);
+    sim.closeStdin();
+    EXPECT_EQ(sim.waitExit(), 0);
+  }
+}
+
 TEST(SimProgram, DisconnectFaultAndReconnect) {
   SimProcess sim({"--disconnect-after", "1"});
   ASSERT_TRUE(sim.started());

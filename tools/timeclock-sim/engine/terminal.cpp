@@ -73,6 +73,12 @@ void Terminal::setTimeSource(std::function<SteadyTime()> source) {
   m_inputFree = m_outputFree = SteadyTime{};
 }
 
+void Terminal::resetLine() {
+  m_output.clear();
+  m_frame.clear();
+  m_inputFree = m_outputFree = SteadyTime{};
+}
+
 void Terminal::setLineRate(int bytesPerSecond) { m_lineRate = std::max(0, bytesPerSecond); }
 
 void Terminal::setModel(Model model) {

@@ -99,6 +99,8 @@ class Terminal {
   // Release time of the next pending byte; empty when nothing is pending.
   std::optional<SteadyTime> nextOutputTime() const;
   bool hasOutput() const { return !m_output.empty(); }
+  // The PC went away: output not yet delivered and a half-received frame are dropped.
+  void resetLine();
   // Bytes per second on the line (baud / 10); 0 = no pacing (default).
   void setLineRate(int bytesPerSecond);
   void setTimeSource(std::function<SteadyTime()> now);

@@ -72,7 +72,7 @@ const char kUsage[] =
     "  --model dallas|rfid      terminal model (rfid)\n"
     "  --type 0|1|2             connection: 0 RS232, 1 RS485 (both echo), 2 USB (no echo) (0)\n"
     "  --baud N                 line rate for --pace (19200 for types 0 and 2, 9600 for type 1)\n"
-    "  --pace                   release output at the line rate (baud / 10 bytes per second)\n"
+    "  --pace | --no-pace       release output at the line rate (baud / 10 bytes per second), or at once (default)\n"
     "  --production N           production number 0..65535 (100)\n"
     "  --ptr N                  ring pointer to start from (0)\n"
     "  --prefill N              N registrations in the ring, ending at the pointer\n"
@@ -132,6 +132,8 @@ Options parse(int argc, char** argv) {
       o.baud = static_cast<int>(intArg(a, value(), 10, 4000000));
     } else if (a == "--pace") {
       o.pace = true;
+    } else if (a == "--no-pace") {
+      o.pace = false;
     } else if (a == "--production") {
       o.production = intArg(a, value(), 0, 65535);
     } else if (a == "--ptr") {
@@ -218,6 +220,8 @@ class Server {
 
  private:
   bool openPty();
+  void discardUnread();
+  bool clientPresent();
   void command(const std::string& line, bool fromScript);
   void print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -232,7 +236,7 @@ class Server {
   std::mt19937_64 m_random;
   std::map<std::uint16_t, bool> m_departed;
   int m_master = -1;
-  int m_slaveHold = -1;
+  bool m_client = false;
   std::string m_slavePath;
   bool m_quit = false;
   std::deque<std::string> m_script;
@@ -249,15 +253,30 @@ bool Server::openPty() {
   const char* name = ptsname(m_master);
   if (name == nullptr) return false;
   m_slavePath = name;
-  // Holding the slave open ourselves keeps the master readable when the PC
-  // side closes it (otherwise reads fail with EIO and poll reports a hang-up
-  // until someone opens it again), so a client can simply reconnect.
-  m_slaveHold = open(name, O_RDWR | O_NOCTTY);
-  if (m_slaveHold < 0) return false;
-  setRaw(m_slaveHold);
-  setRaw(m_master);
+  // Raw 8-bit line for clients that do not set it themselves; the settings
+  // stay with the pseudo-terminal while the master is open.
+  const int slave = open(name, O_RDWR | O_NOCTTY);
+  if (slave < 0) return false;
+  setRaw(slave);
+  close(slave);
   fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
   return true;
+}
+
+// Bytes we wrote that the last client never read would reach the next one
+// first; a terminal whose cable was pulled has nothing left to say.
+void Server::discardUnread() {
+  const int slave = open(m_slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  if (slave < 0) return;
+  tcflush(slave, TCIFLUSH);
+  close(slave);
+}
+
+// While nobody has the slave open the master reports a hang-up on every poll,
+// so it is looked at on a short timer instead of waited on.
+bool Server::clientPresent() {
+  pollfd p{m_master, 0, 0};
+  return poll(&p, 1, 0) >= 0 && (p.revents & POLLHUP) == 0;
 }
 
 void Server::command(const std::string& line, bool fromScript) {
@@ -374,6 +393,15 @@ int Server::run() {
     auto consider = [&](Clock::time_point t) {
       if (!wake || t < *wake) wake = t;
     };
+    if (!m_client) {
+      if (clientPresent()) {
+        m_client = true;
+        discardUnread();
+        if (m_o.trace) std::cerr << "timeclock-sim: line opened\n";
+      } else {
+        consider(Clock::now() + std::chrono::milliseconds(20));
+      }
+    }
     if (m_toWrite.empty()) {
       if (auto t = m_t.nextOutputTime()) consider(*t);
     }
@@ -389,7 +417,7 @@ int Server::run() {
       timeout = &ts;
     }
     pollfd fds[2] = {};
-    fds[0].fd = m_master;
+    fds[0].fd = m_client ? m_master : -1;
     fds[0].events = static_cast<short>(POLLIN | (m_toWrite.empty() ? 0 : POLLOUT));
     fds[1].fd = stdinOpen ? STDIN_FILENO : -1;
     fds[1].events = POLLIN;
@@ -405,8 +433,12 @@ int Server::run() {
         m_t.receive(std::span<const std::uint8_t>(buf.data(), static_cast<std::size_t>(n)));
       }
     } else if (fds[0].revents & (POLLHUP | POLLERR)) {
-      // Nobody holds the slave (cannot happen while we keep it open); do not spin.
-      poll(nullptr, 0, 50);
+      // The PC closed the line.
+      m_client = false;
+      m_t.resetLine();
+      m_toWrite.clear();
+      discardUnread();
+      if (m_o.trace) std::cerr << "timeclock-sim: line closed\n";
     }
     if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) {
       char c[1024];
@@ -430,7 +462,6 @@ int Server::run() {
   // Whatever is already due still goes out before the line closes.
   flushOutput();
   if (!m_o.link.empty()) unlink(m_o.link.c_str());
-  close(m_slaveHold);
   close(m_master);
   return 0;
 }
