@@ -375,6 +375,8 @@ void RealisticMonth(Installation& inst) {
   }
   inst.reg(999, Y, M, 2, 8, 0, 0);  // an identifier nobody has
   inst.reg(101, Y, M, 4, 10, 0, 16);  // a second departure on day 4
+  inst.reg(102, Y, 4, 1, 8, 0, 0);    // dated in the next month: the month check complains
+  inst.log += "nonsense without tabs\r\n05.03.2005 7:40\t105\t0\r\n\r\n";
   inst.writeLog(M, Y);
 }
 
@@ -394,6 +396,7 @@ TEST(ReportCompute, LogReadOnceGivesTheSameAsReadingPerRow) {
     ASSERT_TRUE(RecalcReportRow(perRow, inst.env(), row, stop));
   }
   EXPECT_EQ(inst.op.messages, messagesOnce);
+  EXPECT_EQ(messagesOnce, std::vector<std::string>{"CHYBA v LOG subore\rZapisany nespravny mesiac"});
   for (int row = 1; row < once.grid.rowCount(); ++row) {
     for (int c = 0; c < 51; ++c) {
       EXPECT_EQ(once.grid.cell(c, row), perRow.grid.cell(c, row)) << row << "," << c;
