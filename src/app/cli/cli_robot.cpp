@@ -11,6 +11,7 @@
 #include "core/grid_text_file.h"
 #include "core/month_log.h"
 #include "core/operator.h"
+#include "export/grid_export.h"
 #include "robot/robot_engine.h"
 #include "robot/sheet_robot.h"
 
@@ -43,6 +44,12 @@ int storeSheet(const std::filesystem::path& file, const core::Grid& grid) {
   return writeGridByExtension(file, grid, GridKind::Sheet, "sheet");
 }
 
+bool outputSupported(const std::filesystem::path& file) {
+  std::string ext = file.extension().string();
+  for (auto& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return ext == ".dok" || exports::FormatFromExtension(file).has_value();
+}
+
 void printSheet(const core::Grid& grid) {
   for (int r = 0; r < robot::kSheetRows; ++r) {
     std::string line;
@@ -68,6 +75,10 @@ int runSheet(const Args& args) {
     card = args.integer("card", 0, 65535);
     if (!card) return usageError("sheet", "--card N must be a number 0..65535");
   }
+  // An output name that names no format is refused before anything is computed.
+  if (const auto out = args.value("out"); out && !outputSupported(*out))
+    return usageError("sheet", "--out: unknown file type '" + std::filesystem::path(*out).filename().string() +
+                                   "' (use .dok, .xlsx, .csv or .html)");
   InstallationOptions options;
   options.loadCalendar = true;
   auto inst = LoadInstallation(args, "sheet", op, options, status);
