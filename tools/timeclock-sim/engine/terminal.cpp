@@ -49,7 +49,7 @@ core::DateTime DateOfDayNumber(int dayNumber) {
 }
 
 std::span<const std::uint16_t> DefaultCards() {
-  static constexpr std::uint16_t kCards[] = {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010};
+  static constexpr std::uint16_t kCards[] = {101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115};
   return kCards;
 }
 

@@ -60,7 +60,7 @@ struct Registration {
 int DayNumberOf(core::DateTime t);
 core::DateTime DateOfDayNumber(int dayNumber);
 
-// Sample cards used where no cards are given (1001..1010).
+// Cards used where no cards are given: those of the demo installation's employees (101..115).
 std::span<const std::uint16_t> DefaultCards();
 
 // 0x0D 0x0A CMD ARG CK with CMD + ARG + CK = 0xAA (mod 256).

@@ -79,7 +79,7 @@ const char kUsage[] =
     "  --wrapped                with --prefill: the N registrations straddle the ring's end;\n"
     "                           with --full: the pointer ends in the middle of the ring\n"
     "  --full                   every ring position holds a registration\n"
-    "  --cards A,B,...          cards for generated registrations (1001..1010)\n"
+    "  --cards A,B,...          cards for generated registrations (101..115, the demo employees)\n"
     "  --employees PATH         take those cards from an employee list (prac.txt, or the folder holding it)\n"
     "  --clock 'd.M.yyyy H:mm:ss'  terminal clock at start (the PC's clock)\n"
     "  --battery N --threshold N --lock N   battery level, threshold, lock time\n"
