@@ -113,6 +113,8 @@ TForm1::TForm1(core::Operator& op, MainWindowOptions options, QWidget* parent)
   m_find = new FindDialog(this);
   connect(m_find, &FindDialog::findRequested, this, [this](const QString& t) { findNext(t); });
 
+  m_timer1.setParent(this);
+  m_timer2.setParent(this);
   m_timer1.setObjectName(QStringLiteral("Timer1"));
   m_timer1.setInterval(m_options.tickMs);
   connect(&m_timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
