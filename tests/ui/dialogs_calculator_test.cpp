@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "support/test_support.h"
 #include "ui/calculator_dialog.h"
 
 namespace {

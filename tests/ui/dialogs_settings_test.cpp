@@ -18,7 +18,7 @@
 
 #include "core/ini_file.h"
 #include "core/program_settings.h"
-#include "test_support.h"
+#include "support/test_support.h"
 #include "ui/settings_dialog.h"
 
 namespace {

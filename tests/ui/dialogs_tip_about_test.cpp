@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "support/test_support.h"
 #include "ui/about_dialog.h"
 #include "ui/tip_window.h"
 
