@@ -15,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto list = core::EmployeesFromCsv(input, 510, &error);
   if (list.empty() == error.empty()) __builtin_trap();
   for (const auto& e : list) {
-    if (core::utf8Length(e.name) > 64 || core::utf8Length(e.department) > 32 ||
-        core::utf8Length(e.personalNumber) > 16)
+    if (core::utf8Length(e.name) > 64 || core::utf8Length(e.department) > 32 || core::utf8Length(e.personalNumber) > 16)
       __builtin_trap();
   }
   // A UTF-8 file may hold characters that Windows-1250 cannot; a Windows-1250

@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (list.size() > 65535) __builtin_trap();
   bool storable = true;
   for (const auto& e : list.employees()) {
-    if (core::utf8Length(e.name) > 64 || core::utf8Length(e.department) > 32 ||
-        core::utf8Length(e.personalNumber) > 16)
+    if (core::utf8Length(e.name) > 64 || core::utf8Length(e.department) > 32 || core::utf8Length(e.personalNumber) > 16)
       __builtin_trap();
     if (e.workloadMinutes != core::WorkloadToMinutes(e.workload, norma)) __builtin_trap();
     if (!core::EmployeeFieldProblem(e).empty()) storable = false;

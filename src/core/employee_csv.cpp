@@ -48,10 +48,14 @@ char detectSeparator(std::string_view text) {
   int commas = 0;
   int semicolons = 0;
   for (char c : text) {
-    if (c == '"') quoted = !quoted;
-    else if (!quoted && (c == '\n' || c == '\r')) break;
-    else if (!quoted && c == ',') ++commas;
-    else if (!quoted && c == ';') ++semicolons;
+    if (c == '"')
+      quoted = !quoted;
+    else if (!quoted && (c == '\n' || c == '\r'))
+      break;
+    else if (!quoted && c == ',')
+      ++commas;
+    else if (!quoted && c == ';')
+      ++semicolons;
   }
   return commas == 0 && semicolons > 0 ? ';' : ',';
 }
@@ -69,8 +73,10 @@ bool csvFlag(std::string_view text) {
 
 std::vector<std::vector<std::string>> CsvRowsFromBytes(std::string_view bytes) {
   std::string text;
-  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") text = std::string(bytes.substr(3));
-  else text = Cp1250ToUtf8(bytes);
+  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
+    text = std::string(bytes.substr(3));
+  else
+    text = Cp1250ToUtf8(bytes);
 
   const char sep = detectSeparator(text);
   std::vector<std::vector<std::string>> rows;
@@ -136,8 +142,8 @@ std::string CsvRowsToBytes(const std::vector<std::vector<std::string>>& rows) {
 }
 
 const std::vector<std::string>& EmployeeCsvHeader() {
-  static const std::vector<std::string> header = {"Meno a Priezvisko", "Osobne císlo", "Karta",  "Oddelenie",
-                                                  "Smeny",             "Služobné",     "Uvazok", "Prestávky"};
+  static const std::vector<std::string> header = {"Meno a Priezvisko", "Osobne císlo", "Karta",    "Oddelenie", "Smeny",
+                                                  "Služobné",          "Uvazok",       "Prestávky"};
   return header;
 }
 
@@ -183,8 +189,10 @@ std::vector<Employee> EmployeesFromCsv(std::string_view bytes, int normaMinutes,
     list.push_back(std::move(e));
   }
   if (error) {
-    if (list.empty()) *error = "V súbore sa nenachádzajú údaje";
-    else error->clear();
+    if (list.empty())
+      *error = "V súbore sa nenachádzajú údaje";
+    else
+      error->clear();
   }
   return list;
 }

@@ -78,9 +78,12 @@ std::string EmployeeFieldProblem(const Employee& e) {
   for (const auto& f : fields) {
     const std::string& t = *f.text;
     const char* what = nullptr;
-    if (t.find(';') != std::string::npos) what = "znak \";\"";
-    else if (t.find('\t') != std::string::npos) what = "tabulátor";
-    else if (t.find_first_of("\r\n") != std::string::npos) what = "koniec riadka";
+    if (t.find(';') != std::string::npos)
+      what = "znak \";\"";
+    else if (t.find('\t') != std::string::npos)
+      what = "tabulátor";
+    else if (t.find_first_of("\r\n") != std::string::npos)
+      what = "koniec riadka";
     if (what) {
       return std::string("Údaj \"") + f.caption + "\" obsahuje " + what +
              ", ktorý nie je možné uložiť do súboru prac.txt";
@@ -123,20 +126,35 @@ int EmployeeList::readFromBytes(std::string_view bytes, int normaMinutes) {
       const std::string_view value = rest.substr(0, tab);
       rest.remove_prefix(tab + 1);
       switch (field) {
-        case 0: e.name = cutUtf8(value, kNameLimit); break;
-        case 1: e.personalNumber = cutUtf8(value, kPersonalNumberLimit); break;
+        case 0:
+          e.name = cutUtf8(value, kNameLimit);
+          break;
+        case 1:
+          e.personalNumber = cutUtf8(value, kPersonalNumberLimit);
+          break;
         case 2:
           // A card that is not a number from 0 to 65535 cannot belong to any
           // registration: the entry keeps card 0 and still counts.
           e.card = parseCard(value).value_or(0);
           counted = true;
           break;
-        case 3: e.department = cutUtf8(value, kDepartmentLimit); break;
-        case 4: e.shiftsAllowed = flagValue(value); break;
-        case 5: e.tripsAllowed = flagValue(value); break;
-        case 6: e.workload = std::string(value); break;
-        case 7: e.breaks = breaksValue(value); break;
-        default: break;
+        case 3:
+          e.department = cutUtf8(value, kDepartmentLimit);
+          break;
+        case 4:
+          e.shiftsAllowed = flagValue(value);
+          break;
+        case 5:
+          e.tripsAllowed = flagValue(value);
+          break;
+        case 6:
+          e.workload = std::string(value);
+          break;
+        case 7:
+          e.breaks = breaksValue(value);
+          break;
+        default:
+          break;
       }
       ++field;
       if (field > 7) break;
@@ -171,7 +189,8 @@ bool EmployeeList::write(const std::filesystem::path& file, std::string* error) 
   for (std::size_t i = 0; i < m_employees.size(); ++i) {
     const std::string problem = EmployeeFieldProblem(m_employees[i]);
     if (!problem.empty()) {
-      if (error) *error = "Zoznam pracovníkov nebol uložený: " + describeEmployee(m_employees[i], i + 1) + "\r" + problem;
+      if (error)
+        *error = "Zoznam pracovníkov nebol uložený: " + describeEmployee(m_employees[i], i + 1) + "\r" + problem;
       return false;
     }
   }

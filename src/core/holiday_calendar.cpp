@@ -24,10 +24,14 @@ std::optional<int> number(std::string_view text, int maxDigits) {
 
 const char* DayKindName(DayKind k) {
   switch (k) {
-    case DayKind::WorkingDay: return "WorkingDay";
-    case DayKind::Holiday: return "Holiday";
-    case DayKind::Saturday: return "Saturday";
-    case DayKind::Sunday: return "Sunday";
+    case DayKind::WorkingDay:
+      return "WorkingDay";
+    case DayKind::Holiday:
+      return "Holiday";
+    case DayKind::Saturday:
+      return "Saturday";
+    case DayKind::Sunday:
+      return "Sunday";
   }
   return "WorkingDay";
 }
@@ -38,9 +42,8 @@ std::optional<CivilDate> ParseHolidayDate(std::string_view text, int currentYear
   if (dot1 == std::string_view::npos) return std::nullopt;
   const auto dot2 = text.find('.', dot1 + 1);
   const auto day = number(text.substr(0, dot1), 2);
-  const auto month = number(text.substr(dot1 + 1, dot2 == std::string_view::npos ? std::string_view::npos
-                                                                                 : dot2 - dot1 - 1),
-                            2);
+  const auto month =
+      number(text.substr(dot1 + 1, dot2 == std::string_view::npos ? std::string_view::npos : dot2 - dot1 - 1), 2);
   if (!day || !month) return std::nullopt;
   int year = currentYear;
   if (dot2 != std::string_view::npos) {
@@ -99,7 +102,9 @@ bool HolidayCalendar::isHoliday(int year, int month, int day) const {
   return false;
 }
 
-bool HolidayCalendar::isFreeDay(int year, int month, int day) const { return dayKind(year, month, day) != DayKind::WorkingDay; }
+bool HolidayCalendar::isFreeDay(int year, int month, int day) const {
+  return dayKind(year, month, day) != DayKind::WorkingDay;
+}
 
 DayKind HolidayCalendar::dayKind(int year, int month, int day) const {
   if (isHoliday(year, month, day)) return DayKind::Holiday;

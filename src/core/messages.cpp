@@ -8,46 +8,46 @@ namespace {
 // Entries without a text are kept empty: their numbers are reserved in the
 // language file but no window shows them.
 const char* const kDefaultMessages[MessageCatalogue::kMessages] = {
-    "Neexistuje subor: <vortane.ini>",                                                  // 1
-    "POZOR zoznam pracovníkov je prázdny",                                              // 2
-    "Otváram COM port",                                                                 // 3
-    "Nie je možné otvoriť COM port",                                                    // 4
-    "Nastavte správny COMPORT v MENU Služby - Nastavenia programu",                     // 5
-    "Prístroj nekomunikuje, prekontrolujte pripojenie, nastavte správny COM port",     // 6
-    "Pripojte prístroj na PC",                                                          // 7
-    "CHYBA! Nie je možné preniesť záznamy o dochádzke z prístroja",                     // 8
-    "prístroj má chybu v ukazovateli záznamov",                                         // 9
-    "Priložte kartu a stlačte príchod/odchod tlačidlo",                                 // 10
-    "",                                                                                 // 11
-    "",                                                                                 // 12
-    "Prenos záznamov",                                                                  // 13
-    "Zadajte počet záznamov, ktoré chcete preniesť",                                    // 14
-    "Maximálne je možné preniesť",                                                      // 15
-    " záznamov",                                                                        // 16
-    "POZOR prvýkrát ste na tomto PC použili prenos najnovších záznamov z prístroja",    // 17
-    "Nie je možné určiť koľko je nových záznamov o dochádzke v prístroji",              // 18
-    "V prístroji nie sú žiadne nové záznamy o dochádzke",                               // 19
-    "Pristroj nepotvrdil, opakujte akciu",                                              // 20
-    "Pripojte VORTANE na COM Port",                                                     // 21
-    "POZOR súbor pracovníkov: <prac.txt> neexistuje",                                   // 22
-    "Preinštalujte program",                                                            // 23
-    "",                                                                                 // 24
-    "Servisné funkcie",                                                                 // 25
-    "Prosím Heslo",                                                                     // 26
-    "",                                                                                 // 27
-    "",                                                                                 // 28
-    "Nová Karta",                                                                       // 29
-    "Uveďte meno pracovníka",                                                           // 30
-    "Nesprávny dátum v súbore <sviatky.txt>",                                           // 31
-    "",                                                                                 // 32
-    "",                                                                                 // 33
-    "",                                                                                 // 34
-    "",                                                                                 // 35
-    "",                                                                                 // 36
-    "Adresár ",                                                                         // 37
-    "pre zaznamy neexistuje",                                                           // 38
-    "Nie je možné otvoriť adresár /LOG, závažná chyba",                                 // 39
-    "Pondelok",                                                                         // 40
+    "Neexistuje subor: <vortane.ini>",                                                // 1
+    "POZOR zoznam pracovníkov je prázdny",                                            // 2
+    "Otváram COM port",                                                               // 3
+    "Nie je možné otvoriť COM port",                                                  // 4
+    "Nastavte správny COMPORT v MENU Služby - Nastavenia programu",                   // 5
+    "Prístroj nekomunikuje, prekontrolujte pripojenie, nastavte správny COM port",    // 6
+    "Pripojte prístroj na PC",                                                        // 7
+    "CHYBA! Nie je možné preniesť záznamy o dochádzke z prístroja",                   // 8
+    "prístroj má chybu v ukazovateli záznamov",                                       // 9
+    "Priložte kartu a stlačte príchod/odchod tlačidlo",                               // 10
+    "",                                                                               // 11
+    "",                                                                               // 12
+    "Prenos záznamov",                                                                // 13
+    "Zadajte počet záznamov, ktoré chcete preniesť",                                  // 14
+    "Maximálne je možné preniesť",                                                    // 15
+    " záznamov",                                                                      // 16
+    "POZOR prvýkrát ste na tomto PC použili prenos najnovších záznamov z prístroja",  // 17
+    "Nie je možné určiť koľko je nových záznamov o dochádzke v prístroji",            // 18
+    "V prístroji nie sú žiadne nové záznamy o dochádzke",                             // 19
+    "Pristroj nepotvrdil, opakujte akciu",                                            // 20
+    "Pripojte VORTANE na COM Port",                                                   // 21
+    "POZOR súbor pracovníkov: <prac.txt> neexistuje",                                 // 22
+    "Preinštalujte program",                                                          // 23
+    "",                                                                               // 24
+    "Servisné funkcie",                                                               // 25
+    "Prosím Heslo",                                                                   // 26
+    "",                                                                               // 27
+    "",                                                                               // 28
+    "Nová Karta",                                                                     // 29
+    "Uveďte meno pracovníka",                                                         // 30
+    "Nesprávny dátum v súbore <sviatky.txt>",                                         // 31
+    "",                                                                               // 32
+    "",                                                                               // 33
+    "",                                                                               // 34
+    "",                                                                               // 35
+    "",                                                                               // 36
+    "Adresár ",                                                                       // 37
+    "pre zaznamy neexistuje",                                                         // 38
+    "Nie je možné otvoriť adresár /LOG, závažná chyba",                               // 39
+    "Pondelok",                                                                       // 40
 };
 
 const char* const kDefaultMenus[MessageCatalogue::kMenus] = {

@@ -69,10 +69,14 @@ int RoundingIndexFromStep(int step) {
 
 int RateForType(int type, int storedRate) {
   switch (type) {
-    case 0: return 19200;
-    case 1: return 9600;
-    case 2: return 19200;
-    default: return storedRate;
+    case 0:
+      return 19200;
+    case 1:
+      return 9600;
+    case 2:
+      return 19200;
+    default:
+      return storedRate;
   }
 }
 
@@ -184,7 +188,7 @@ SettingsForm ReadSettingsForm(const ProgramDirectory& dir, ProgramSettings& sett
   f.USEDS = ini.readFlag(kCalc, "USEDS", d.USEDS);
   f.USEPS = ini.readFlag(kCalc, "USEPS", d.USEPS);
   f.USENS = ini.readFlag(kCalc, "USENS", d.USENS);
-  f.shiftTimes = {timeText("startDS", d.startDS), timeText("stopDS", d.stopDS), timeText("startPS", d.startPS),
+  f.shiftTimes = {timeText("startDS", d.startDS), timeText("stopDS", d.stopDS),   timeText("startPS", d.startPS),
                   timeText("stopPS", d.stopPS),   timeText("startNS", d.startNS), timeText("stopNS", d.stopNS)};
   f.autoSL = ini.readFlag(kCalc, "autoSL", d.autoSL);
   f.autodov = ini.readFlag(kCalc, "autodov", d.autodov);
@@ -311,9 +315,7 @@ SaveResult SaveSettings(const SettingsForm& form, const ProgramDirectory& dir, P
     return result;
   };
   std::string ioError;
-  auto ioFail = [&]() {
-    return fail("Nie je možné uložiť nastavenia do súboru vortane.ini\r" + ioError, "");
-  };
+  auto ioFail = [&]() { return fail("Nie je možné uložiť nastavenia do súboru vortane.ini\r" + ioError, ""); };
   if (!file.open(ioError)) {
     step = 1;
     return ioFail();
@@ -357,7 +359,7 @@ SaveResult SaveSettings(const SettingsForm& form, const ProgramDirectory& dir, P
   step = 4;
   {
     static constexpr const char* kShiftKeys[6] = {"startDS", "stopDS", "startPS", "stopPS", "startNS", "stopNS"};
-    TimeOfDay* targets[6] = {&settings.startDS, &settings.stopDS, &settings.startPS,
+    TimeOfDay* targets[6] = {&settings.startDS, &settings.stopDS,  &settings.startPS,
                              &settings.stopPS,  &settings.startNS, &settings.stopNS};
     for (int i = 0; i < 6; ++i) {
       if (!time(kShiftKeys[i], form.shiftTimes[static_cast<std::size_t>(i)], *targets[i])) {

@@ -16,12 +16,12 @@ class MessageCatalogue;
 class Operator;
 
 struct PartnerInfo {
-  std::string NAME = "NONAME";    // cut to 32
-  std::string LOCATION = "-----"; // 128
-  std::string TEL = "-----";      // 32
-  std::string FAX = "-----";      // 32
-  std::string EMAIL = "-----";    // 128
-  std::string WWW = "-----";      // 128
+  std::string NAME = "NONAME";     // cut to 32
+  std::string LOCATION = "-----";  // 128
+  std::string TEL = "-----";       // 32
+  std::string FAX = "-----";       // 32
+  std::string EMAIL = "-----";     // 128
+  std::string WWW = "-----";       // 128
 };
 
 struct ProgramSettings {
@@ -31,8 +31,8 @@ struct ProgramSettings {
   int type = 0;      // 0 RS232, 1 RS485, 2 USB
   int CHGINOUT = 0;
   bool TESTBAT = false;
-  std::string LOGDIR;       // always ends with a separator
-  std::string PortName;     // optional device name that overrides ComPort
+  std::string LOGDIR;    // always ends with a separator
+  std::string PortName;  // optional device name that overrides ComPort
   bool AUTODNL = false;
   bool MINIMALIZE = false;
 
@@ -160,9 +160,9 @@ SettingsForm ReadSettingsForm(const ProgramDirectory& dir, ProgramSettings& sett
 
 struct SaveResult {
   bool ok = true;
-  int failedStep = 0;      // 1..22 when !ok
-  std::string message;     // the message to show
-  std::string focusKey;    // key of the edit that gets the focus, empty when none
+  int failedStep = 0;    // 1..22 when !ok
+  std::string message;   // the message to show
+  std::string focusKey;  // key of the edit that gets the focus, empty when none
 };
 
 // The dialog's OK action: takes the values step by step, writing each to the

@@ -34,8 +34,10 @@ struct CliRun {
 std::string quote(const std::string& s) {
   std::string q = "'";
   for (char c : s) {
-    if (c == '\'') q += "'\\''";
-    else q += c;
+    if (c == '\'')
+      q += "'\\''";
+    else
+      q += c;
   }
   return q + "'";
 }
@@ -152,7 +154,8 @@ TEST(InspectSettings, DerivedValuesAndMissingLogDir) {
   Installation inst(
       "[GLOBAL]\r\ntype=1\r\nRate=19200\r\nLOGDIR=Zaznamy\\\r\n"
       "[CALC]\r\nZAOKRPROD=4\r\nnormaPD=7:30:00\r\nDOVPRFLAG=1\r\n"
-      "[PARTNER]\r\nNAME=" + repeat("Ž", 40) + "\r\n");
+      "[PARTNER]\r\nNAME=" +
+      repeat("Ž", 40) + "\r\n");
   const CliRun r = cli({"settings", "--dir", inst.path()});
   ASSERT_EQ(r.status, 0);
   const auto lines = r.lines();

@@ -71,10 +71,10 @@ TEST(EmployeeList, FieldCuttingEdgeCases) {
       {"A\tB\t7\t", true, 7, 0, ""},                     // card is the last field taken
       {"A\tB\t7", false, 0, 0, ""},                      // card without its tab: not an employee
       {"A\tB\t", false, 0, 0, ""},
-      {"A\tB\t7\tD\t1\t1\t100\t\t", true, 7, 0, "100"},  // the lone last tab is not a field
-      {"A\tB\tx12\t", true, 0, 0, ""},                    // card not a number: card 0, still counts
-      {"A\tB\t70000\t", true, 0, 0, ""},                  // card above 65535: card 0
-      {"A\tB\t7\tD\t1\t1\t100\t3O\t", true, 7, 0, "100"}, // breaks not a number: 0
+      {"A\tB\t7\tD\t1\t1\t100\t\t", true, 7, 0, "100"},    // the lone last tab is not a field
+      {"A\tB\tx12\t", true, 0, 0, ""},                     // card not a number: card 0, still counts
+      {"A\tB\t70000\t", true, 0, 0, ""},                   // card above 65535: card 0
+      {"A\tB\t7\tD\t1\t1\t100\t3O\t", true, 7, 0, "100"},  // breaks not a number: 0
       {"A\tB\t7\tD\t1\t1\t100\t-15\tX\tY\t", true, 7, -15, "100"},
       {"A;B\tB\t7\tD\t1\t1\t100\t30\t", false, 0, 0, ""},  // ";" anywhere: comment
       {"\t\t9\t\t\t\t\t5\t", true, 9, 5, ""},
@@ -184,7 +184,8 @@ TEST(EmployeeList, AddNamedCard) {
   ASSERT_TRUE(l.addNamedCard(42, dir / "prac.txt", kNorma, messages, op));
   ASSERT_EQ(l.size(), 1u);
   EXPECT_EQ(l.employees()[0], (Employee{std::string(64, 'N'), "", 42, "", false, false, "100", 510, 0}));
-  EXPECT_EQ(ReadBytes(dir / "prac.txt"), ";Zoznam pracovnikov\r\n" + std::string(64, 'N') + "\t\t42\t\t0\t0\t100\t0\t\r\n");
+  EXPECT_EQ(ReadBytes(dir / "prac.txt"),
+            ";Zoznam pracovnikov\r\n" + std::string(64, 'N') + "\t\t42\t\t0\t0\t100\t0\t\r\n");
 
   EXPECT_FALSE(l.addNamedCard(43, dir / "prac.txt", kNorma, messages, op));  // ";" refused
   EXPECT_EQ(l.size(), 1u);
@@ -202,7 +203,9 @@ TEST(EmployeeList, ImportKluce) {
                                                     "70000\tPriveľké číslo\r\n"
                                                     "-3\tZáporné\r\n"
                                                     " 13 \tS medzerami\r\n"
-                                                    "14\t" + longName + "\r\n"
+                                                    "14\t" +
+                                                    longName +
+                                                    "\r\n"
                                                     "15\tMeno\tďalší stĺpec\r\n"
                                                     "16\t\r\n"),
                                        kNorma);

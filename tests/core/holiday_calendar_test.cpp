@@ -15,14 +15,22 @@ TEST(ParseHolidayDate, Forms) {
     std::optional<CivilDate> date;
   };
   const Case cases[] = {
-      {"1.1.1900", CivilDate{1900, 1, 1}},   {"5.4.2021", CivilDate{2021, 4, 5}},
-      {" 24 . 12 ", CivilDate{2026, 12, 24}}, {"24.12.", CivilDate{2026, 12, 24}},
-      {"29.2", std::nullopt},                 {"29.2.2024", CivilDate{2024, 2, 29}},
-      {"31.4.2024", std::nullopt},            {"0.1.2024", std::nullopt},
-      {"1.13.2024", std::nullopt},            {"", std::nullopt},
-      {"1/1/2024", std::nullopt},             {"1.1.2024 x", std::nullopt},
-      {"1.1.12345", std::nullopt},            {"a.b", std::nullopt},
-      {"01.05.2024", CivilDate{2024, 5, 1}},  {"1.1.0", std::nullopt},
+      {"1.1.1900", CivilDate{1900, 1, 1}},
+      {"5.4.2021", CivilDate{2021, 4, 5}},
+      {" 24 . 12 ", CivilDate{2026, 12, 24}},
+      {"24.12.", CivilDate{2026, 12, 24}},
+      {"29.2", std::nullopt},
+      {"29.2.2024", CivilDate{2024, 2, 29}},
+      {"31.4.2024", std::nullopt},
+      {"0.1.2024", std::nullopt},
+      {"1.13.2024", std::nullopt},
+      {"", std::nullopt},
+      {"1/1/2024", std::nullopt},
+      {"1.1.2024 x", std::nullopt},
+      {"1.1.12345", std::nullopt},
+      {"a.b", std::nullopt},
+      {"01.05.2024", CivilDate{2024, 5, 1}},
+      {"1.1.0", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(ParseHolidayDate(c.text, 2026), c.date) << c.text;
 }
@@ -59,8 +67,8 @@ TEST(HolidayCalendar, CommentsBadLinesAndEmptyLines) {
   const Case cases[] = {
       {"; sviatky\r\n1.1.1900 ; Nový rok\r\n6.1.1900\r\n", 1, true},  // ";" anywhere skips the line
       {"1.1.1900\r\n6.1.1900\r\nzlý\r\n1.5.1900\r\n", 2, false},      // stops at the bad line
-      {"1.1.1900\r\n\r\n1.5.1900\r\n", 1, false},                      // an empty line ends reading too
-      {"1.1.1900\n6.1.1900\n", 2, true},                               // LF only
+      {"1.1.1900\r\n\r\n1.5.1900\r\n", 1, false},                     // an empty line ends reading too
+      {"1.1.1900\n6.1.1900\n", 2, true},                              // LF only
       {"", 0, true},
   };
   for (const Case& c : cases) {

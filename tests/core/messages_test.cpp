@@ -13,11 +13,11 @@ TEST(MessageCatalogue, DefaultsOfTheThreeTables) {
     int n;
     const char* text;
   };
-  for (const Case& c : {Case{1, "Neexistuje subor: <vortane.ini>"}, Case{5, "Nastavte správny COMPORT v MENU Služby - Nastavenia programu"},
-                        Case{11, ""}, Case{16, " záznamov"}, Case{24, ""}, Case{29, "Nová Karta"},
-                        Case{30, "Uveďte meno pracovníka"}, Case{31, "Nesprávny dátum v súbore <sviatky.txt>"},
-                        Case{36, ""}, Case{37, "Adresár "}, Case{38, "pre zaznamy neexistuje"}, Case{40, "Pondelok"},
-                        Case{0, ""}, Case{41, ""}}) {
+  for (const Case& c : {Case{1, "Neexistuje subor: <vortane.ini>"},
+                        Case{5, "Nastavte správny COMPORT v MENU Služby - Nastavenia programu"}, Case{11, ""},
+                        Case{16, " záznamov"}, Case{24, ""}, Case{29, "Nová Karta"}, Case{30, "Uveďte meno pracovníka"},
+                        Case{31, "Nesprávny dátum v súbore <sviatky.txt>"}, Case{36, ""}, Case{37, "Adresár "},
+                        Case{38, "pre zaznamy neexistuje"}, Case{40, "Pondelok"}, Case{0, ""}, Case{41, ""}}) {
     EXPECT_EQ(m.message(c.n), c.text) << c.n;
   }
   EXPECT_EQ(m.menu(1), "&Súbor");
@@ -37,8 +37,10 @@ TEST(MessageCatalogue, LanguageFileReplacesOnlyTheKeysItHas) {
   m.load(dir / "vortane.lng");
   const MessageCatalogue defaults;
   for (int n = 1; n <= MessageCatalogue::kMenus; ++n) {
-    if (n == 16) EXPECT_EQ(m.menu(n), "Program settings");
-    else EXPECT_EQ(m.menu(n), defaults.menu(n)) << n;
+    if (n == 16)
+      EXPECT_EQ(m.menu(n), "Program settings");
+    else
+      EXPECT_EQ(m.menu(n), defaults.menu(n)) << n;
   }
   for (int n = 1; n <= MessageCatalogue::kMessages; ++n) EXPECT_EQ(m.message(n), defaults.message(n)) << n;
   for (int n = 1; n <= MessageCatalogue::kDays; ++n) EXPECT_EQ(m.dayName(n), defaults.dayName(n)) << n;

@@ -70,18 +70,12 @@ TEST(ProgramSettings, DerivedValues) {
     int normaMinutes;
   };
   const Case cases[] = {
-      {"[GLOBAL]\r\ntype=1\r\nRate=19200\r\n", 9600, 0, 510},
-      {"[GLOBAL]\r\ntype=2\r\nRate=9600\r\n", 19200, 0, 510},
-      {"[GLOBAL]\r\ntype=0\r\nRate=4800\r\n", 19200, 0, 510},
-      {"[GLOBAL]\r\ntype=7\r\nRate=4800\r\n", 4800, 0, 510},
-      {"[CALC]\r\nZAOKRPROD=4\r\n", 19200, 30, 510},
-      {"[CALC]\r\nZAOKRPROD=5\r\n", 19200, 60, 510},
-      {"[CALC]\r\nZAOKRPROD=1\r\n", 19200, 5, 510},
-      {"[CALC]\r\nZAOKRPROD=7\r\n", 19200, 7, 510},
-      {"[CALC]\r\nZAOKRPROD=abc\r\n", 19200, 0, 510},
-      {"[CALC]\r\nnormaPD=7:30:00\r\n", 19200, 0, 450},
-      {"[CALC]\r\nnormaPD=25:00\r\n", 19200, 0, 510},
-      {"[CALC]\r\nnormaPD=\r\n", 19200, 0, 510},
+      {"[GLOBAL]\r\ntype=1\r\nRate=19200\r\n", 9600, 0, 510}, {"[GLOBAL]\r\ntype=2\r\nRate=9600\r\n", 19200, 0, 510},
+      {"[GLOBAL]\r\ntype=0\r\nRate=4800\r\n", 19200, 0, 510}, {"[GLOBAL]\r\ntype=7\r\nRate=4800\r\n", 4800, 0, 510},
+      {"[CALC]\r\nZAOKRPROD=4\r\n", 19200, 30, 510},          {"[CALC]\r\nZAOKRPROD=5\r\n", 19200, 60, 510},
+      {"[CALC]\r\nZAOKRPROD=1\r\n", 19200, 5, 510},           {"[CALC]\r\nZAOKRPROD=7\r\n", 19200, 7, 510},
+      {"[CALC]\r\nZAOKRPROD=abc\r\n", 19200, 0, 510},         {"[CALC]\r\nnormaPD=7:30:00\r\n", 19200, 0, 450},
+      {"[CALC]\r\nnormaPD=25:00\r\n", 19200, 0, 510},         {"[CALC]\r\nnormaPD=\r\n", 19200, 0, 510},
   };
   for (const Case& c : cases) {
     Installation inst;
@@ -96,7 +90,8 @@ TEST(ProgramSettings, KeysWithoutCasePartnerCutAndPortName) {
   Installation inst;
   const auto s = inst.load(
       "[calc]\r\nDOVPRFLAG=1\r\nDovOdFlag=1\r\ncorrtime=0x0A\r\nobedcas=xx\r\nautoPN=0\r\n"
-      "[PARTNER]\r\nNAME=" + std::string(40, 'N') + "\r\nLOCATION=Žilina\r\nTEL=" + std::string(33, '1') +
+      "[PARTNER]\r\nNAME=" +
+      std::string(40, 'N') + "\r\nLOCATION=Žilina\r\nTEL=" + std::string(33, '1') +
       "\r\n[global]\r\nportname= /dev/pts/7 \r\nTESTBAT=5\r\n");
   EXPECT_TRUE(s.dovprflag);
   EXPECT_TRUE(s.dovodflag);
@@ -169,10 +164,10 @@ TEST(ProgramSettings, ClockTimeValidity) {
     const char* text;
     bool valid;
   };
-  for (const Case& c : {Case{"08:00", true}, Case{"8:00", true}, Case{"8:00:00", true}, Case{" 8 : 05 ", true},
-                        Case{"23:59:59", true}, Case{"0", true}, Case{"", false}, Case{"25:00", false},
-                        Case{"08:60", false}, Case{"8.30", false}, Case{"8:00:60", false}, Case{"8:00:00:00", false},
-                        Case{"-1:00", false}}) {
+  for (const Case& c :
+       {Case{"08:00", true}, Case{"8:00", true}, Case{"8:00:00", true}, Case{" 8 : 05 ", true}, Case{"23:59:59", true},
+        Case{"0", true}, Case{"", false}, Case{"25:00", false}, Case{"08:60", false}, Case{"8.30", false},
+        Case{"8:00:60", false}, Case{"8:00:00:00", false}, Case{"-1:00", false}}) {
     EXPECT_EQ(ParseClockTime(c.text).has_value(), c.valid) << c.text;
   }
 }
@@ -236,14 +231,20 @@ TEST(SaveSettings, FirstFailureStopsWithItsMessageStepAndFocus) {
     const char* focus;
   };
   const Case cases[] = {
-      {[](SettingsForm& f) { f.logdirChanged = true; f.LOGDIR = "/nonexistent/log"; }, 1, "Adresar LOGDIR neexistuje", "LOGDIR"},
+      {[](SettingsForm& f) {
+         f.logdirChanged = true;
+         f.LOGDIR = "/nonexistent/log";
+       },
+       1, "Adresar LOGDIR neexistuje", "LOGDIR"},
       {[](SettingsForm& f) { f.normaPD = "8.30"; }, 2, "Nesprávna hodnota v stanoveni denneho prac.casu", "normaPD"},
-      {[](SettingsForm& f) { f.shiftTimes[3] = "24:00"; }, 4, "Nespravny hodnota času v urcení smeny\rPoužite napr: 08:00", ""},
+      {[](SettingsForm& f) { f.shiftTimes[3] = "24:00"; }, 4,
+       "Nespravny hodnota času v urcení smeny\rPoužite napr: 08:00", ""},
       {[](SettingsForm& f) { f.dovPR = ""; }, 6, "Nesprávna hodnota v case dovolenka Prichod", "dovPR"},
       {[](SettingsForm& f) { f.dovOD = "x"; }, 7, "Nesprávna hodnota v case dovolenka Odchod", "dovOD"},
       {[](SettingsForm& f) { f.maxPD = "16:61"; }, 9, "Nesprávna hodnota v maximalnej prac.dobe", "maxPD"},
       {[](SettingsForm& f) { f.corrtime = "5m"; }, 11, "Nesprávna hodnota v Čase na opravu", "corrtime"},
-      {[](SettingsForm& f) { f.startPD = "6,30"; }, 12, "Nesprávna hodnota v Zaciatku prac.doby,použite napr: 06:30", ""},
+      {[](SettingsForm& f) { f.startPD = "6,30"; }, 12, "Nesprávna hodnota v Zaciatku prac.doby,použite napr: 06:30",
+       ""},
       {[](SettingsForm& f) { f.stopPD = ""; }, 13, "Nesprávna hodnota v Konci prac.doby,použite napr: 18:30", ""},
       {[](SettingsForm& f) { f.obedcas = ""; }, 14, "Nesprávna hodnota v case na obed,uvadzajte minuty", "obedcas"},
       {[](SettingsForm& f) { f.startSL = "8:00:99"; }, 16, "Nesprávna hodnota v sluzobnom prichode", "startSL"},

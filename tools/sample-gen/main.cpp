@@ -316,11 +316,17 @@ struct Absence {
 const std::vector<Scenario>& Scenarios() {
   static const std::vector<Scenario> s = {
       // Vacation: last departure to vacation on Friday, back on Monday.
-      {102, {2026, 9, 4}, {{Hms(7, 26, 41), kArr}, {Hms(11, 52, 3), Dep(4)}, {Hms(12, 21, 40), 4}, {Hms(15, 58, 12), Dep(8)}}},
-      {102, {2026, 9, 14}, {{Hms(7, 31, 5), 8}, {Hms(12, 2, 33), Dep(4)}, {Hms(12, 30, 9), 4}, {Hms(16, 4, 51), Dep(0)}}},
+      {102,
+       {2026, 9, 4},
+       {{Hms(7, 26, 41), kArr}, {Hms(11, 52, 3), Dep(4)}, {Hms(12, 21, 40), 4}, {Hms(15, 58, 12), Dep(8)}}},
+      {102,
+       {2026, 9, 14},
+       {{Hms(7, 31, 5), 8}, {Hms(12, 2, 33), Dep(4)}, {Hms(12, 30, 9), 4}, {Hms(16, 4, 51), Dep(0)}}},
       // Sick leave: leaves ill, returns a week later with a sick-leave arrival.
       {107, {2026, 10, 12}, {{Hms(7, 28, 14), kArr}, {Hms(9, 41, 2), Dep(7)}}},
-      {107, {2026, 10, 19}, {{Hms(7, 27, 55), 7}, {Hms(11, 45, 10), Dep(4)}, {Hms(12, 14, 31), 4}, {Hms(15, 31, 20), Dep(0)}}},
+      {107,
+       {2026, 10, 19},
+       {{Hms(7, 27, 55), 7}, {Hms(11, 45, 10), Dep(4)}, {Hms(12, 14, 31), 4}, {Hms(15, 31, 20), Dep(0)}}},
       // Business trip of three days.
       {104, {2026, 9, 22}, {{Hms(7, 35, 20), kArr}, {Hms(9, 14, 48), Dep(2)}}},
       {104, {2026, 9, 24}, {{Hms(16, 9, 30), 2}, {Hms(16, 41, 2), Dep(0)}}},
@@ -328,19 +334,38 @@ const std::vector<Scenario>& Scenarios() {
       {111, {2026, 10, 5}, {{Hms(7, 44, 10), Dep(3)}}},
       {111, {2026, 10, 8}, {{Hms(14, 2, 45), 3}, {Hms(17, 10, 5), Dep(0)}}},
       // One-day business trip.
-      {114, {2026, 11, 10}, {{Hms(7, 30, 2), kArr}, {Hms(10, 0, 41), Dep(2)}, {Hms(15, 2, 12), 2}, {Hms(15, 34, 50), Dep(0)}}},
+      {114,
+       {2026, 11, 10},
+       {{Hms(7, 30, 2), kArr}, {Hms(10, 0, 41), Dep(2)}, {Hms(15, 2, 12), 2}, {Hms(15, 34, 50), Dep(0)}}},
       // Business errands.
-      {105, {2026, 9, 9}, {{Hms(7, 40, 1), kArr}, {Hms(10, 2, 10), Dep(1)}, {Hms(11, 31, 25), 1}, {Hms(12, 5, 0), Dep(4)}, {Hms(12, 36, 8), 4}, {Hms(16, 10, 40), Dep(0)}}},
-      {105, {2026, 10, 20}, {{Hms(7, 38, 22), kArr}, {Hms(13, 15, 5), Dep(1)}, {Hms(15, 50, 33), 1}, {Hms(16, 12, 18), Dep(0)}}},
+      {105,
+       {2026, 9, 9},
+       {{Hms(7, 40, 1), kArr},
+        {Hms(10, 2, 10), Dep(1)},
+        {Hms(11, 31, 25), 1},
+        {Hms(12, 5, 0), Dep(4)},
+        {Hms(12, 36, 8), 4},
+        {Hms(16, 10, 40), Dep(0)}}},
+      {105,
+       {2026, 10, 20},
+       {{Hms(7, 38, 22), kArr}, {Hms(13, 15, 5), Dep(1)}, {Hms(15, 50, 33), 1}, {Hms(16, 12, 18), Dep(0)}}},
       // Doctor during the day, and arriving from the doctor.
-      {112, {2026, 9, 16}, {{Hms(5, 58, 30), kArr}, {Hms(10, 5, 12), Dep(5)}, {Hms(11, 40, 44), 5}, {Hms(14, 31, 2), Dep(0)}}},
+      {112,
+       {2026, 9, 16},
+       {{Hms(5, 58, 30), kArr}, {Hms(10, 5, 12), Dep(5)}, {Hms(11, 40, 44), 5}, {Hms(14, 31, 2), Dep(0)}}},
       {115, {2026, 11, 3}, {{Hms(9, 45, 18), 5}, {Hms(14, 30, 55), Dep(0)}}},
       // Obstacle and unpaid leave.
       {110, {2026, 10, 21}, {{Hms(7, 58, 1), kArr}, {Hms(10, 0, 20), Dep(6)}}},
       {106, {2026, 11, 20}, {{Hms(8, 1, 40), kArr}, {Hms(9, 30, 2), Dep(9)}}},
       // Corrections: a second registration within the correction time.
       {103, {2026, 9, 10}, {{Hms(5, 52, 11), kArr}, {Hms(14, 2, 20), Dep(0)}, {Hms(14, 3, 5), Dep(0)}}},
-      {102, {2026, 9, 29}, {{Hms(7, 29, 0), kArr}, {Hms(11, 58, 20), Dep(0)}, {Hms(11, 59, 5), Dep(4)}, {Hms(12, 27, 33), 4}, {Hms(16, 1, 9), Dep(0)}}},
+      {102,
+       {2026, 9, 29},
+       {{Hms(7, 29, 0), kArr},
+        {Hms(11, 58, 20), Dep(0)},
+        {Hms(11, 59, 5), Dep(4)},
+        {Hms(12, 27, 33), 4},
+        {Hms(16, 1, 9), Dep(0)}}},
       {108, {2026, 10, 7}, {{Hms(9, 31, 10), kArr}, {Hms(9, 32, 0), 5}, {Hms(15, 30, 40), Dep(0)}}},
       // A missing departure.
       {112, {2026, 10, 14}, {{Hms(5, 57, 2), kArr}}},
@@ -352,9 +377,8 @@ const std::vector<Scenario>& Scenarios() {
 
 const std::vector<Absence>& Absences() {
   static const std::vector<Absence> a = {
-      {102, {2026, 9, 5}, {2026, 9, 13}},    {107, {2026, 10, 13}, {2026, 10, 18}},
-      {104, {2026, 9, 23}, {2026, 9, 23}},   {111, {2026, 10, 6}, {2026, 10, 7}},
-      {110, {2026, 10, 22}, {2026, 10, 22}}, {106, {2026, 11, 23}, {2026, 11, 23}},
+      {102, {2026, 9, 5}, {2026, 9, 13}},  {107, {2026, 10, 13}, {2026, 10, 18}}, {104, {2026, 9, 23}, {2026, 9, 23}},
+      {111, {2026, 10, 6}, {2026, 10, 7}}, {110, {2026, 10, 22}, {2026, 10, 22}}, {106, {2026, 11, 23}, {2026, 11, 23}},
   };
   return a;
 }
@@ -397,9 +421,12 @@ class Generator {
         const auto days = DateTime::fromDate(d).dayIndex() - DateTime::fromParts(2026, 8, 31).dayIndex();
         const int week = static_cast<int>(days / 7);
         const int shift = (week + p.shiftGroup) % 3;
-        if (shift == 0) ev = {{around(5, 52, 5), kArr}, {Hms(14, 2) + jitter(6 * 60), Dep(0)}};
-        else if (shift == 1) ev = {{around(13, 52, 5), kArr}, {Hms(22, 2) + jitter(6 * 60), Dep(0)}};
-        else ev = {{around(21, 52, 5), kArr}, {Hms(24 + 6, 2) + jitter(6 * 60), Dep(0)}};
+        if (shift == 0)
+          ev = {{around(5, 52, 5), kArr}, {Hms(14, 2) + jitter(6 * 60), Dep(0)}};
+        else if (shift == 1)
+          ev = {{around(13, 52, 5), kArr}, {Hms(22, 2) + jitter(6 * 60), Dep(0)}};
+        else
+          ev = {{around(21, 52, 5), kArr}, {Hms(24 + 6, 2) + jitter(6 * 60), Dep(0)}};
         break;
       }
     }
