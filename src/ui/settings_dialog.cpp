@@ -602,6 +602,7 @@ void SettingsDialog::fillPortList(const std::string& portName) {
 void SettingsDialog::setTerminalFields(int chginout, int comPort, int type, const std::string& portName) {
   chkzamena->setChecked(chginout >= 1);
   m_comPortGiven = comPort;
+  m_typeGiven = type;
   fillPortList(portName);
   {
     const QSignalBlocker blocker(RGComport);
@@ -640,7 +641,7 @@ int SettingsDialog::chosenType() const {
   for (int i = 0; i < 3; ++i) {
     if (m_typeButtons[i]->isChecked()) return i;
   }
-  return 0;
+  return m_typeGiven;  // a stored type without a button stays as it is
 }
 
 void SettingsDialog::refreshFromFile() {

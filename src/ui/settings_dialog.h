@@ -96,7 +96,8 @@ class SettingsDialog : public QDialog {
   int chosenComPort() const;
   // The device for a system-reported entry ("/dev/ttyUSB0"); empty for "COMn".
   std::string chosenPortName() const;
-  int chosenType() const;  // 0..2
+  // 0..2 as selected; the type the main window put in when it has no button.
+  int chosenType() const;
 
   // Fills the controls from vortane.ini as showing the dialog does (also
   // called by showEvent): clears the log-directory and threshold marks and
@@ -166,6 +167,7 @@ class SettingsDialog : public QDialog {
   bool m_sendArmed = false;  // "Odoslať" waits for a changed lock time or threshold
   bool m_terminalBusy = false;
   int m_comPortGiven = 2;
+  int m_typeGiven = 0;
   int m_unlistedRounding = -1;  // a stored rounding step that has no item of its own
 
   std::function<QString()> m_folderChooser;

@@ -405,6 +405,14 @@ TEST_F(SettingsDialogTest, PortAndTypeChoiceIsMarkedForTheMainWindow) {
   EXPECT_EQ(dialog().chosenComPort(), 24);
   EXPECT_EQ(w<QComboBox>("RGComport")->itemText(0), "COM1");
 
+  // A stored type without a button: none is selected and the type stays unless one is picked.
+  dialog().setTerminalFields(0, 3, 7);
+  EXPECT_FALSE(radio("typgroup0")->isChecked() || radio("typgroup1")->isChecked() || radio("typgroup2")->isChecked());
+  EXPECT_EQ(dialog().chosenType(), 7);
+  EXPECT_TRUE(check("chkautodnl")->isEnabled());
+  radio("typgroup1")->click();
+  EXPECT_EQ(dialog().chosenType(), 1);
+
   // A device named in the settings is offered and chosen even when the system does not list it.
   dialog().setTerminalFields(0, 4, 1, "/dev/pts/77");
   EXPECT_FALSE(dialog().portChanged());
