@@ -395,3 +395,19 @@ TEST(ProgramSettings, RoundTripOfTheFileKeepsEveryByte) {
   ASSERT_TRUE(SavePortSettings(inst.dir, s, s.ComPort, s.type));
   EXPECT_EQ(ReadBytes(inst.dir.iniFile()), before);
 }
+
+TEST(SaveSettings, UnreadableFileStopsBeforeWritingAnything) {
+  Installation inst;
+  // A folder where the file should be: it can be neither read nor replaced.
+  std::filesystem::create_directory(inst.dir.iniFile());
+  SettingsForm f = validForm(inst.dir);
+  ProgramSettings s;
+  s.normaPDminutes = 1;
+  f.normaPD = "7:00";
+  const auto r = SaveSettings(f, inst.dir, s);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.failedStep, 1);
+  EXPECT_NE(r.message.find("vortane.ini"), std::string::npos);
+  EXPECT_EQ(s.normaPDminutes, 1);
+  EXPECT_TRUE(std::filesystem::is_directory(inst.dir.iniFile()));
+}
