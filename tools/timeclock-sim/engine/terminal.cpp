@@ -27,6 +27,7 @@ const ModelInfo& InfoOf(Model m) { return m == Model::Dallas ? kDallas : kRfid; 
 
 int DayNumberOf(core::DateTime t) {
   const core::CivilDate d = t.date();
+  if (d.year < 2000) return 0;
   int n = 0;
   for (int y = 2000; y < d.year; ++y) n += y % 4 == 0 ? 366 : 365;
   for (int m = 1; m < d.month; ++m) n += daysInMonth(d.year, m);
@@ -35,7 +36,7 @@ int DayNumberOf(core::DateTime t) {
 
 core::DateTime DateOfDayNumber(int dayNumber) {
   int year = 2000;
-  int rest = dayNumber;
+  int rest = std::max(0, dayNumber);
   while (rest >= (year % 4 == 0 ? 366 : 365)) {
     rest -= year % 4 == 0 ? 366 : 365;
     ++year;

@@ -56,7 +56,8 @@ struct Registration {
   bool operator==(const Registration&) const = default;
 };
 
-// Day count of the terminal: day 0 is 1 January 2000.
+// Day count of the terminal: day 0 is 1 January 2000 (earlier dates give 0);
+// every year divisible by 4 is a leap year.
 int DayNumberOf(core::DateTime t);
 core::DateTime DateOfDayNumber(int dayNumber);
 
@@ -119,7 +120,8 @@ class Terminal {
   const FaultCounts& faultCounts() const { return m_faultCounts; }
 
   // ---- the ring ----
-  // Stores a registration at PTR and advances PTR (C + 1 becomes 0).
+  // Stores a registration at PTR and advances PTR (C + 1 becomes 0). A PTR
+  // above the capacity (set by setPtr) starts again at position 0.
   void addRegistration(std::uint16_t card, core::DateTime time, int recordCode);
   // Registration stamped with the terminal's clock.
   void addRegistrationNow(std::uint16_t card, int recordCode);

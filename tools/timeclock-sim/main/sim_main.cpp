@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -459,8 +460,23 @@ int Server::run() {
       }
     }
   }
-  // Whatever is already due still goes out before the line closes.
-  flushOutput();
+  // The last answers still go out before the line closes: a PC must not lose
+  // an acknowledgement that was already on its way.
+  const auto lingerEnd = Clock::now() + std::chrono::seconds(2);
+  for (;;) {
+    flushOutput();
+    if ((!m_t.hasOutput() && m_toWrite.empty()) || !m_client || Clock::now() >= lingerEnd) break;
+    poll(nullptr, 0, 2);
+  }
+  if (m_client) {
+    // Give the PC a moment to read what is queued on the line.
+    for (int i = 0; i < 50; ++i) {
+      int queued = 0;
+      if (ioctl(m_master, TIOCOUTQ, &queued) != 0 || queued == 0) break;
+      poll(nullptr, 0, 2);
+    }
+    poll(nullptr, 0, 20);
+  }
   if (!m_o.link.empty()) unlink(m_o.link.c_str());
   close(m_master);
   return 0;
