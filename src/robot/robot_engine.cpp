@@ -91,8 +91,9 @@ std::size_t charCount(std::string_view s) { return core::utf8Length(s); }
 class Walker {
  public:
   Walker(const EmployeeMonth& in, const RobotTarget& target, MonthRecords& recs,
-         std::array<AttendanceRobot::DayOutput, 33>& out)
-      : m_s(in.settings),
+         std::array<AttendanceRobot::DayOutput, 33>& out, bool fastForward)
+      : m_fastForward(fastForward),
+        m_s(in.settings),
         m_e(in.employee),
         m_norm(in.dailyNorm),
         m_days(in.days),
@@ -121,36 +122,73 @@ class Walker {
       if (d >= 1 && d <= m_days.days && m_codes[i] >= 0) m_dayHasEntry[static_cast<std::size_t>(d)] = true;
     }
     m_shifts = m_e.shiftsAllowed;
-    const std::int64_t end = m_monthStart + m_days.days * kDay;
+    // Steps at which the shift bucket can change (a shift time within 30 s).
+    m_eventCount = 0;
+    if (m_shifts) {
+      for (const core::TimeOfDay st : {m_s.startDS, m_s.stopDS, m_s.startPS, m_s.stopPS, m_s.startNS, m_s.stopNS}) {
+        const int r = st.seconds % 60;
+        if (r == 30) continue;
+        const int step = r < 30 ? st.seconds - r : st.seconds - r + 60;
+        if (step < kDay) m_events[m_eventCount++] = step;
+      }
+      std::sort(m_events.begin(), m_events.begin() + m_eventCount);
+    }
     m_curDay = 1;
-    for (std::int64_t t = m_monthStart; t < end; t += kMinute) {
-      const int day = static_cast<int>((t - m_monthStart) / kDay) + 1;
+    for (int day = 1; day <= m_days.days; ++day) {
       if (day != m_curDay) {
         finishDay();
         m_curDay = day;
       }
-      while (m_p < m_n) {
-        const std::int64_t e = m_times[m_p].secs;
-        // Not reached by any step of the month (before it, or exactly between
-        // two steps where the earlier one is not the month's): passed over.
-        if (e < t - 30) {
-          ++m_p;
-          continue;
+      const std::int64_t dayStart = m_monthStart + (day - 1) * kDay;
+      for (int tod = 0; tod < kDay; tod += kMinute) {
+        std::int64_t t = dayStart + tod;
+        while (m_p < m_n) {
+          const std::int64_t e = m_times[m_p].secs;
+          // Not reached by any step of the month (before it, or exactly
+          // between two steps where the earlier one is not the month's):
+          // passed over.
+          if (e < t - 30) {
+            ++m_p;
+            continue;
+          }
+          if (e >= t + 30) break;
+          if (!(m_shifts ? handleShift(m_p, t) : handleStandard(m_p, t))) break;
         }
-        if (e >= t + 30) break;
-        if (!(m_shifts ? handleShift(m_p, t) : handleStandard(m_p, t))) break;
-      }
-      if (m_shifts) {
-        updateBucket(todOf(t));
-        countShift();
-      } else {
-        countStandard(todOf(t));
+        tod = static_cast<int>(t - dayStart);  // a rule may have jumped to 23:59
+        if (m_shifts) {
+          updateBucket(tod);
+          countShift();
+        } else {
+          countStandard(tod);
+        }
+        if (m_fastForward) tod = lastIdleStep(tod, dayStart);
       }
     }
     finishDay();
   }
 
  private:
+  // While the employee is away and nothing is counted, the steps up to the
+  // next registration, shift change or midnight change nothing: returns the
+  // last of them (or `tod` when the next step may matter).
+  int lastIdleStep(int tod, std::int64_t dayStart) const {
+    if (m_inWork || (m_lastCode == 24 && m_s.dovflag && m_vacationAway)) return tod;
+    std::int64_t next = kDay;
+    if (m_p < m_n) {
+      // The first step s handling the entry is the first with s + 30 > e.
+      const std::int64_t rel = m_times[m_p].secs - 29 - dayStart;
+      if (rel <= tod + kMinute) return tod;
+      next = std::min(next, (rel + kMinute - 1) / kMinute * kMinute);
+    }
+    for (int i = 0; i < m_eventCount; ++i) {
+      if (m_events[static_cast<std::size_t>(i)] > tod) {
+        next = std::min<std::int64_t>(next, m_events[static_cast<std::size_t>(i)]);
+        break;
+      }
+    }
+    return next > tod + kMinute ? static_cast<int>(next - kMinute) : tod;
+  }
+
   int todOf(std::int64_t t) const { return static_cast<int>((t - m_monthStart) % kDay); }
   std::int64_t dateOf(std::size_t i) const { return dayIndexOf(m_times[i].secs); }
   bool lastOfDay(std::size_t i) const {
@@ -610,6 +648,7 @@ class Walker {
 
   enum class Bucket { None, Day, Afternoon, Night };
 
+  const bool m_fastForward;
   const core::ProgramSettings& m_s;
   const core::Employee& m_e;
   const int m_norm;
@@ -624,6 +663,8 @@ class Walker {
   const int m_maxPD;
 
   bool m_shifts = false;
+  std::array<int, 6> m_events{};
+  int m_eventCount = 0;
   std::int64_t m_monthStart = 0;
   std::array<bool, 33> m_dayHasEntry{};
   int m_curDay = 1;
@@ -834,7 +875,7 @@ void AttendanceRobot::describeDays(const EmployeeMonth& input, RobotTarget& targ
 }
 
 void AttendanceRobot::walk(const EmployeeMonth& input, const RobotTarget& target) {
-  Walker w(input, target, m_records, m_out);
+  Walker w(input, target, m_records, m_out, m_skipIdleMinutes);
   w.run();
 }
 

@@ -190,6 +190,11 @@ class AttendanceRobot {
 
   const MonthRecords& records() const { return m_records; }
 
+  // The walk passes over stretches in which the employee is away and nothing
+  // can change (on by default); the result is the same minute by minute,
+  // which the tests check by switching it off.
+  void setSkipIdleMinutes(bool on) { m_skipIdleMinutes = on; }
+
   // What the walk decided for one day (index 1..31).
   struct DayOutput {
     bool resultSet = false;
@@ -203,6 +208,7 @@ class AttendanceRobot {
  private:
   MonthRecords m_records;
   std::array<DayOutput, 33> m_out{};
+  bool m_skipIdleMinutes = true;
 };
 
 // Monthly counters of the result-cell reader. 64-bit on purpose.
