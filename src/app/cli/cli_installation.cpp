@@ -26,9 +26,7 @@ std::optional<Installation> LoadInstallation(const std::string& dir, core::Opera
 
   Installation inst;
   const std::filesystem::path exeDir = ExecutableDir();
-  const std::filesystem::path dirPath(dir);
-  const auto localLanguage = dirPath / "vortane.lng";
-  inst.messages.load(std::filesystem::exists(localLanguage, ec) ? localLanguage : exeDir / "vortane.lng");
+  inst.messages.load(exeDir / "vortane.lng");
 
   const auto choice = core::ChooseProgramDirectory({dir}, exeDir, inst.messages);
   if (choice.fatalMessage) {

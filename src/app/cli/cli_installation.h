@@ -3,9 +3,8 @@
 // loads it at start, for every command of the command-line tool that works on
 // an installation's files.
 //
-// Order: message catalogue (language file "vortane.lng" taken from the program
-// directory when it is there, otherwise from the tool's own folder: the tool is
-// often run from a build folder, where no language file lives), program
+// Order: message catalogue (language file "vortane.lng" taken from the tool's
+// own folder, as the desktop program takes it from its own), program
 // directory, settings, employee list, and, when asked for, the holiday
 // calendar. Messages the desktop program would show in a box go to the given
 // Operator.
