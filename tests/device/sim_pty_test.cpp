@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -315,6 +316,26 @@ TEST(SimProgram, DisconnectFaultAndReconnect) {
   EXPECT_EQ(exchange(fd, frame(10, 2), 29).size(), 29u);
   close(fd);
   sim.closeStdin();
+  EXPECT_EQ(sim.waitExit(), 0);
+}
+
+TEST(SimProgram, AutomaticRegistrationsOfTheGivenCards) {
+  SimProcess sim({"--cards", "41,42", "--model", "dallas"});
+  ASSERT_TRUE(sim.started());
+  slavePath(sim);
+  sim.command("auto 0.05");
+  EXPECT_EQ(sim.readLine().rfind("auto every", 0), 0u);
+  std::map<std::string, int> perCard;
+  for (int i = 0; i < 4; ++i) {
+    const std::string line = sim.readLine();
+    ASSERT_EQ(line.rfind("added " + std::to_string(i) + "\t", 0), 0u) << line;
+    const std::string card = line.substr(line.find('\t') + 1, 2);
+    EXPECT_TRUE(card == "41" || card == "42") << line;
+    // Each card alternates: arrival first, then departure.
+    const bool out = line.find("\tout\t") != std::string::npos;
+    EXPECT_EQ(out, perCard[card]++ % 2 == 1) << line;
+  }
+  sim.command("quit");
   EXPECT_EQ(sim.waitExit(), 0);
 }
 
