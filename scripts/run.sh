@@ -14,9 +14,9 @@
 #   --port DEV   use a real terminal on DEV instead of the simulator
 #   --offscreen  run without a display (nothing is shown; for smoke tests)
 # The scratch folder is kept; its path is printed at the start.
+# VORTANE_BUILD_DIR chooses the build folder (build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 
 ask=0
 port=""
@@ -44,10 +44,11 @@ EOF
 fi
 
 bash scripts/deps.sh
-if [ ! -f build/build.ninja ]; then
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTANE_WERROR=ON >/dev/null
+build=${VORTANE_BUILD_DIR:-build}
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTANE_WERROR=ON >/dev/null
 fi
-cmake --build build -j "$(nproc)" --target vortane vortane-cli timeclock-sim
+cmake --build "$build" -j "$(nproc)" --target ${VORTANE_RUN_TARGETS:-vortane vortane-cli timeclock-sim}
 
 work=$(mktemp -d /tmp/vortane-demo.XXXXXX)
 cp -r sample/. "$work/"
@@ -76,8 +77,8 @@ if [ -z "$port" ]; then
     printf '[REQPTR]\r\n%s=0\r\n' "$production" >>"$work/vortane.ini"
   fi
   mkfifo "$work/.sim-in"
-  build/tools/timeclock-sim/timeclock-sim --model rfid --type "$sim_type" --production "$production" \
-    --employees "$work/prac.txt" --ptr 30 --prefill 30 --link "$work/terminal" \
+  "$build/tools/timeclock-sim/timeclock-sim" --model rfid --type "$sim_type" --production "$production" \
+    --employees "$work/prac.txt" --prefill 30 --link "$work/terminal" \
     <"$work/.sim-in" >"$work/sim.log" 2>&1 &
   sim_pid=$!
   # Holding the writing end open keeps the simulator running until we close it.
@@ -101,5 +102,5 @@ if [ "$offscreen" = 1 ]; then
   export QT_QPA_PLATFORM=offscreen
 fi
 status=0
-build/src/app/vortane "$work/" --port "$port" || status=$?
+"$build/src/app/vortane" "$work/" --port "$port" || status=$?
 exit "$status"

@@ -1080,7 +1080,7 @@ void TForm1::chkRFshowClick(bool checked) {
 }
 
 void TForm1::act_stavExecute() {
-  m_stav->show();
+  m_stav->showMaximized();
   m_stav->raise();
   m_stav->activateWindow();
 }

@@ -1,6 +1,7 @@
 #include "ui/presence_board.h"
 
 #include <QComboBox>
+#include <algorithm>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
@@ -52,6 +53,9 @@ Tfrmstav::Tfrmstav(const core::EmployeeList& employees, device::PresenceStatus& 
       {QStringLiteral("Meno"), QStringLiteral("Oddelenie"), QStringLiteral("Ćas"), QStringLiteral("Stav")});
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid->verticalHeader()->setVisible(false);
+  grid->setWordWrap(false);
+  grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
   grid->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(grid, 1);
 
@@ -71,7 +75,8 @@ void Tfrmstav::init_grid() {
   grid->setRowCount(static_cast<int>(list.size()));
   grid->setColumnWidth(0, 150);
   grid->setColumnWidth(1, 110);
-  grid->setColumnWidth(2, 110);
+  // Wide enough for the date and time on one line whatever the font.
+  grid->setColumnWidth(2, std::max(110, grid->fontMetrics().horizontalAdvance(QStringLiteral("29.12.2026 23:59:59")) + 12));
   for (int r = 0; r < grid->rowCount(); ++r) {
     grid->setRowHidden(r, false);
     const auto& e = list[static_cast<std::size_t>(r)];
