@@ -250,8 +250,7 @@ class Walker {
       case 2:
       case 3:
         m_inWork = true;
-        if (m_s.startSLflag && m_work == 0 && tod >= m_s.startSL.seconds)
-          m_business = (tod - m_s.startSL.seconds) / 60;
+        if (m_s.startSLflag && m_work == 0 && tod >= m_s.startSL.seconds) m_business = (tod - m_s.startSL.seconds) / 60;
         break;
       case 4:
         m_inWork = true;
@@ -849,7 +848,8 @@ void AttendanceRobot::describeDays(const EmployeeMonth& input, RobotTarget& targ
       const auto i = static_cast<std::size_t>(d);
       std::string label = std::to_string(d) + "-";
       const int wd = md.weekday[i];
-      label += input.messages ? input.messages->dayName(wd) : std::string(kDefaultDayNames[static_cast<std::size_t>(wd)]);
+      label +=
+          input.messages ? input.messages->dayName(wd) : std::string(kDefaultDayNames[static_cast<std::size_t>(wd)]);
       if (md.kind[i] == core::DayKind::Holiday) label += " SV";
       if (target.grid) {
         target.grid->setCell(2, d, std::move(label));

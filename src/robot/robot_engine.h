@@ -92,7 +92,8 @@ inline constexpr std::string_view kAfterWorkingTime = "Odchod po konci prac.doby
 inline constexpr std::string_view kBeforeWorkingTime = "Prichod pred začiatkom prac.doby";
 inline constexpr std::string_view kHandMade = "Rucne pocitane";
 inline constexpr std::string_view kShiftTooLong = "Prekrocená max doba smeny";
-inline constexpr std::string_view kReportLogMissing = "Nie je možné otvoriť súbor LOG, kde sú zapísané príchody odchody";
+inline constexpr std::string_view kReportLogMissing =
+    "Nie je možné otvoriť súbor LOG, kde sú zapísané príchody odchody";
 }  // namespace text
 
 // Comment text of RobotWarning 1..10 in the given mode; empty for other codes.
@@ -155,14 +156,19 @@ struct EmployeeMonth {
   EmployeeMonth(const core::ProgramSettings& s, const core::Employee& e, int norm, const MonthDays& d,
                 std::filesystem::path log = {}, const core::LogEntries* entries = nullptr,
                 const core::MessageCatalogue* catalogue = nullptr)
-      : settings(s), employee(e), dailyNorm(norm), days(d), logFile(std::move(log)), preRead(entries),
+      : settings(s),
+        employee(e),
+        dailyNorm(norm),
+        days(d),
+        logFile(std::move(log)),
+        preRead(entries),
         messages(catalogue) {}
   const core::ProgramSettings& settings;
   const core::Employee& employee;
   int dailyNorm;  // minutes: the employee's workloadMinutes
   const MonthDays& days;
-  std::filesystem::path logFile;               // read when preRead is null
-  const core::LogEntries* preRead = nullptr;   // the card's entries, already read from the log
+  std::filesystem::path logFile;                     // read when preRead is null
+  const core::LogEntries* preRead = nullptr;         // the card's entries, already read from the log
   const core::MessageCatalogue* messages = nullptr;  // day names; built-in names when null
 };
 

@@ -5,12 +5,38 @@
 namespace robot {
 namespace {
 
-constexpr std::array<std::string_view, 32> kLabels = {
-    "",           "Meno",        "Mesiac",     "Rok",         "Os.číslo",      "Oddelenie", "Uväzok",  "Prac.dni",
-    "Odprac.dni", "Sviatky",     "Norma",      "V práci",     "Prestávky",     "Hodiny celkom",
-    "Nadčasy",    "",            "Denné smeny", "Poobed.smeny", "Nočné smeny", "Soboty",    "Nedele",
-    "Odpr.sviatky", "Dovolenky", "PN",         "Lekár",       "Služ.cesty",    "Prekážky",  "",        "",
-    "",           "",            ""};
+constexpr std::array<std::string_view, 32> kLabels = {"",
+                                                      "Meno",
+                                                      "Mesiac",
+                                                      "Rok",
+                                                      "Os.číslo",
+                                                      "Oddelenie",
+                                                      "Uväzok",
+                                                      "Prac.dni",
+                                                      "Odprac.dni",
+                                                      "Sviatky",
+                                                      "Norma",
+                                                      "V práci",
+                                                      "Prestávky",
+                                                      "Hodiny celkom",
+                                                      "Nadčasy",
+                                                      "",
+                                                      "Denné smeny",
+                                                      "Poobed.smeny",
+                                                      "Nočné smeny",
+                                                      "Soboty",
+                                                      "Nedele",
+                                                      "Odpr.sviatky",
+                                                      "Dovolenky",
+                                                      "PN",
+                                                      "Lekár",
+                                                      "Služ.cesty",
+                                                      "Prekážky",
+                                                      "",
+                                                      "",
+                                                      "",
+                                                      "",
+                                                      ""};
 
 constexpr std::array<std::string_view, 27> kHints = {
     "",
@@ -41,10 +67,9 @@ constexpr std::array<std::string_view, 27> kHints = {
     "Hodiny na sluzobných cestách",
     "Celkom Prekážky"};
 
-constexpr std::array<std::string_view, 6> kClearHeaders = {"Názov", "Údaj", "Den", "Dochádzka", "Výsledok",
-                                                           "Komentár"};
-constexpr std::array<std::string_view, 6> kShowHeaders = {"Údaj", "Hodnota", "Deň", "Dochádzka", "Výsledok",
-                                                          "Poznámka"};
+constexpr std::array<std::string_view, 6> kClearHeaders = {"Názov", "Údaj", "Den", "Dochádzka", "Výsledok", "Komentár"};
+constexpr std::array<std::string_view, 6> kShowHeaders = {"Údaj",      "Hodnota",  "Deň",
+                                                          "Dochádzka", "Výsledok", "Poznámka"};
 constexpr std::array<int, 6> kWidths = {120, 80, 40, 200, 100, 100};
 
 }  // namespace
@@ -55,8 +80,7 @@ std::string_view SheetLabel(int row) {
 }
 
 std::string_view SheetLabelHint(int row) {
-  return row >= 1 && row < static_cast<int>(kHints.size()) ? kHints[static_cast<std::size_t>(row)]
-                                                           : std::string_view();
+  return row >= 1 && row < static_cast<int>(kHints.size()) ? kHints[static_cast<std::size_t>(row)] : std::string_view();
 }
 
 void WriteClearStateHeaders(core::Grid& grid) {
@@ -104,7 +128,8 @@ void SheetRobot::initgrid(const core::Employee& employee, core::Grid& grid, bool
   grid.setCell(1, 6, employee.workload);
   grid.setCell(1, 7, std::to_string(m_days.workingDays));
   grid.setCell(1, 9, std::to_string(m_days.holidays));
-  grid.setCell(1, 10, core::MinutesToTimeText(static_cast<std::int64_t>(employee.workloadMinutes) * m_days.workingDays));
+  grid.setCell(1, 10,
+               core::MinutesToTimeText(static_cast<std::int64_t>(employee.workloadMinutes) * m_days.workingDays));
   m_dailyNorm = employee.workloadMinutes;
 }
 
@@ -151,8 +176,7 @@ void writeTotals(const MonthDays& days, int dailyNorm, const core::Employee& emp
 }
 }  // namespace
 
-void SheetRobot::recalc(const core::Employee& employee, const core::ProgramSettings& settings,
-                        core::Grid& grid) const {
+void SheetRobot::recalc(const core::Employee& employee, const core::ProgramSettings& settings, core::Grid& grid) const {
   writeTotals(m_days, m_dailyNorm, employee, settings, grid);
 }
 

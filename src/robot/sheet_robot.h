@@ -24,8 +24,8 @@ inline constexpr int kSheetRows = 32;
 // What the sheet window keeps between runs.
 struct SheetState {
   std::array<std::uint32_t, kSheetRows> DayColour;  // 0x00BBGGRR per grid row
-  bool openedFromFile = false;  // the grid was loaded from a .dok file
-  bool sheetModified = false;   // cells were edited since the last run or save
+  bool openedFromFile = false;                      // the grid was loaded from a .dok file
+  bool sheetModified = false;                       // cells were edited since the last run or save
   SheetState() { DayColour.fill(kColourWorkingDay); }
 };
 
@@ -53,8 +53,8 @@ struct RobotInputs {
   const core::Employee& employee;
   int month = 1;
   int year = 2000;
-  std::filesystem::path logFile;               // LOGDIR + month + "_" + year + ".txt"
-  const core::LogEntries* preRead = nullptr;   // instead of reading logFile
+  std::filesystem::path logFile;                     // LOGDIR + month + "_" + year + ".txt"
+  const core::LogEntries* preRead = nullptr;         // instead of reading logFile
   const core::MessageCatalogue* messages = nullptr;  // day names; built-in when null
 };
 

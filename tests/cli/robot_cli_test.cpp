@@ -125,15 +125,16 @@ TEST(RobotCli, EmployeeByNameTakesTheFirst) {
   EXPECT_EQ(Split(lines[4])[1], "01");
   EXPECT_EQ(Split(lines[1])[4], "8:15");
 
-  const auto second = RunCli(inst.scratch, {"sheet", "--dir", inst.d(), "--card", "8", "--month", "3", "--year", "2021"});
+  const auto second =
+      RunCli(inst.scratch, {"sheet", "--dir", inst.d(), "--card", "8", "--month", "3", "--year", "2021"});
   const auto l2 = second.lines();
   ASSERT_EQ(l2.size(), 32u);
   EXPECT_EQ(Split(l2[2])[4], "4:00");
   // 50 % of 510 = 255 a day, 22 working days.
   EXPECT_EQ(Split(l2[10])[1], "93:30");
 
-  const auto maria = RunCli(inst.scratch,
-                            {"sheet", "--dir", inst.d(), "--employee", "Mária Šťastná", "--month", "3", "--year", "2021"});
+  const auto maria = RunCli(
+      inst.scratch, {"sheet", "--dir", inst.d(), "--employee", "Mária Šťastná", "--month", "3", "--year", "2021"});
   const auto l3 = maria.lines();
   ASSERT_EQ(l3.size(), 32u);
   EXPECT_EQ(Split(l3[5])[1], "Účtáreň");

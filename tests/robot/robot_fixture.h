@@ -43,8 +43,8 @@ class ProgramDir {
                        const std::string& workload = "100", int breaks = 0, const std::string& personal = "",
                        const std::string& department = "") {
     m_employees += name + "\t" + personal + "\t" + std::to_string(card) + "\t" + department + "\t" +
-                   (shifts ? "1" : "0") + "\t" + (trips ? "1" : "0") + "\t" + workload + "\t" +
-                   std::to_string(breaks) + "\t\r\n";
+                   (shifts ? "1" : "0") + "\t" + (trips ? "1" : "0") + "\t" + workload + "\t" + std::to_string(breaks) +
+                   "\t\r\n";
     return *this;
   }
   // The whole of sviatky.txt (lines separated by "\n").

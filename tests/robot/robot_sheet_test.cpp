@@ -66,12 +66,38 @@ TEST(SheetHead, FreshSheetLayout) {
     EXPECT_EQ(r.grid.cell(c, 0), headers[static_cast<std::size_t>(c)]);
     EXPECT_EQ(r.grid.columnWidth(c), widths[static_cast<std::size_t>(c)]);
   }
-  const std::vector<std::string> labels = {
-      "",           "Meno",        "Mesiac",       "Rok",         "Os.číslo",  "Oddelenie",   "Uväzok",
-      "Prac.dni",   "Odprac.dni",  "Sviatky",      "Norma",       "V práci",   "Prestávky",   "Hodiny celkom",
-      "Nadčasy",    "",            "Denné smeny",  "Poobed.smeny", "Nočné smeny", "Soboty",    "Nedele",
-      "Odpr.sviatky", "Dovolenky", "PN",           "Lekár",       "Služ.cesty", "Prekážky",    "",
-      "",           "",            "",             ""};
+  const std::vector<std::string> labels = {"",
+                                           "Meno",
+                                           "Mesiac",
+                                           "Rok",
+                                           "Os.číslo",
+                                           "Oddelenie",
+                                           "Uväzok",
+                                           "Prac.dni",
+                                           "Odprac.dni",
+                                           "Sviatky",
+                                           "Norma",
+                                           "V práci",
+                                           "Prestávky",
+                                           "Hodiny celkom",
+                                           "Nadčasy",
+                                           "",
+                                           "Denné smeny",
+                                           "Poobed.smeny",
+                                           "Nočné smeny",
+                                           "Soboty",
+                                           "Nedele",
+                                           "Odpr.sviatky",
+                                           "Dovolenky",
+                                           "PN",
+                                           "Lekár",
+                                           "Služ.cesty",
+                                           "Prekážky",
+                                           "",
+                                           "",
+                                           "",
+                                           "",
+                                           ""};
   for (int row = 1; row < 32; ++row) EXPECT_EQ(r.grid.cell(0, row), labels[static_cast<std::size_t>(row)]) << row;
   EXPECT_EQ(r.value(1), "Eva Mala");
   EXPECT_EQ(r.value(2), "3");
@@ -317,8 +343,7 @@ TEST(SheetMonth, ShiftWorker) {
   for (int d = 1; d <= 31; ++d) EXPECT_EQ(r.comment(d), "") << d;
   // Shift rows lose the breaks on days of 6 hours or more: DS 10 + 450,
   // PS 10 + 450, NS 120 + 450 + 330. At work 130 + 490 + 360 + 480 + 480.
-  ExpectTotals(r, {"5", "32:20", "2:00", "30:20", "-165:10", "7:40", "7:40", "15:00", "", "", "", "", "", "", "",
-                   ""});
+  ExpectTotals(r, {"5", "32:20", "2:00", "30:20", "-165:10", "7:40", "7:40", "15:00", "", "", "", "", "", "", "", ""});
 }
 
 // Vacation, sick leave, doctor, business trips and an obstacle day around
@@ -331,15 +356,15 @@ TEST(SheetMonth, AbsencesAcrossWeekendsAndHolidays) {
     dir.log(3, 2021, Mar(d, in), 9, inCode).log(3, 2021, Mar(d, out), 9, outCode);
   };
   day(1, "8:00:00", 0, "16:30:00", 16);
-  day(2, "8:00:00", 0, "12:00:00", 24);   // off on vacation
+  day(2, "8:00:00", 0, "12:00:00", 24);  // off on vacation
   day(8, "8:00:00", 0, "16:30:00", 16);
-  day(9, "8:00:00", 0, "10:00:00", 21);   // to the doctor, then sick
+  day(9, "8:00:00", 0, "10:00:00", 21);  // to the doctor, then sick
   day(12, "8:00:00", 0, "16:30:00", 16);
   day(18, "10:00:00", 2, "15:00:00", 18);  // back from a business trip, off again
   day(22, "8:00:00", 8, "16:30:00", 16);   // back from vacation
   day(23, "8:00:00", 0, "16:30:00", 16);
-  day(26, "8:00:00", 7, "16:30:00", 16);   // back from sick leave
-  day(30, "8:00:00", 6, "16:30:00", 16);   // back from an obstacle
+  day(26, "8:00:00", 7, "16:30:00", 16);  // back from sick leave
+  day(30, "8:00:00", 6, "16:30:00", 16);  // back from an obstacle
   const auto r = dir.run(3, 2021);
   ASSERT_TRUE(r.ok);
   const std::string vac = "Automatický výpocet Dovolenky";
@@ -348,37 +373,37 @@ TEST(SheetMonth, AbsencesAcrossWeekendsAndHolidays) {
   const std::string obst = "Automatický výpocet Prekážky";
   const std::vector<std::pair<std::string, std::string>> want = {
       {"", ""},
-      {"8:30", ""},            // 1
-      {"4:00", ""},            // 2
-      {"D 08:30", vac},        // 3
-      {"D 08:30", vac},        // 4
-      {"D 08:30", vac},        // 5
-      {"", ""},                // 6 Sat
-      {"", ""},                // 7 Sun
-      {"8:30", ""},            // 8
-      {"2:00 LK 5:01", ""},    // 9
-      {"PN 08:30", sick},      // 10
-      {"PN 08:30", sick},      // 11
-      {"8:30", ""},            // 12
-      {"", ""},                // 13
-      {"", ""},                // 14
-      {"", ""},                // 15 holiday
-      {"sc 09:00", trip},      // 16
-      {"sc 09:00", trip},      // 17
-      {"5:00 sc 3:31", ""},    // 18
-      {"D 08:30", vac},        // 19: the vacation arrival wins over the trip
-      {"", ""},                // 20
-      {"", ""},                // 21
-      {"8:30", ""},            // 22
-      {"8:30", ""},            // 23
-      {"PN 08:30", sick},      // 24
-      {"PN 08:30", sick},      // 25
-      {"8:30", ""},            // 26
-      {"", ""},                // 27
-      {"", ""},                // 28
-      {"O 08:30", obst},       // 29
-      {"8:30", ""},            // 30
-      {"", ""},                // 31
+      {"8:30", ""},          // 1
+      {"4:00", ""},          // 2
+      {"D 08:30", vac},      // 3
+      {"D 08:30", vac},      // 4
+      {"D 08:30", vac},      // 5
+      {"", ""},              // 6 Sat
+      {"", ""},              // 7 Sun
+      {"8:30", ""},          // 8
+      {"2:00 LK 5:01", ""},  // 9
+      {"PN 08:30", sick},    // 10
+      {"PN 08:30", sick},    // 11
+      {"8:30", ""},          // 12
+      {"", ""},              // 13
+      {"", ""},              // 14
+      {"", ""},              // 15 holiday
+      {"sc 09:00", trip},    // 16
+      {"sc 09:00", trip},    // 17
+      {"5:00 sc 3:31", ""},  // 18
+      {"D 08:30", vac},      // 19: the vacation arrival wins over the trip
+      {"", ""},              // 20
+      {"", ""},              // 21
+      {"8:30", ""},          // 22
+      {"8:30", ""},          // 23
+      {"PN 08:30", sick},    // 24
+      {"PN 08:30", sick},    // 25
+      {"8:30", ""},          // 26
+      {"", ""},              // 27
+      {"", ""},              // 28
+      {"O 08:30", obst},     // 29
+      {"8:30", ""},          // 30
+      {"", ""},              // 31
   };
   for (int d = 1; d <= 31; ++d) {
     EXPECT_EQ(r.result(d), want[static_cast<std::size_t>(d)].first) << d;
@@ -388,8 +413,8 @@ TEST(SheetMonth, AbsencesAcrossWeekendsAndHolidays) {
   EXPECT_EQ(r.value(7), "22");
   EXPECT_EQ(r.value(9), "1");
   EXPECT_EQ(r.value(10), "187:00");
-  ExpectTotals(r, {"12", "100:31", "4:30", "96:01", "-17:58", "", "", "", "", "", "", "34:00", "34:00", "5:01",
-                   "21:31", "8:30"});
+  ExpectTotals(r, {"12", "100:31", "4:30", "96:01", "-17:58", "", "", "", "", "", "", "34:00", "34:00", "5:01", "21:31",
+                   "8:30"});
 }
 
 }  // namespace

@@ -27,8 +27,8 @@ TEST(WalkEquivalence, SkippingIdleMinutesChangesNothing) {
   core::HolidayCalendar calendar;
   calendar.setDates({{1990, 3, 15}, {2021, 3, 2}});
   const std::vector<int> steps = {0, 5, 10, 15, 30, 60, 7};
-  const std::vector<int> codes = {0, 0, 0, 16, 16, 16, 1, 2, 3, 4, 5, 6, 7, 8, 9, 12,
-                                  17, 18, 19, 20, 21, 22, 23, 24, 25, 28};
+  const std::vector<int> codes = {0, 0, 0,  16, 16, 16, 1,  2,  3,  4,  5,  6,  7,
+                                  8, 9, 12, 17, 18, 19, 20, 21, 22, 23, 24, 25, 28};
   for (int round = 0; round < 160; ++round) {
     core::ProgramSettings s;
     s.okrpr = coin();

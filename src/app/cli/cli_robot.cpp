@@ -157,7 +157,9 @@ int runLog(const Args& args) {
 }
 
 const Registrar sheetCommand(Command{
-    "sheet", "--dir DIR (--card N | --employee NAME) --month M --year Y [--from IN.dok] [--out OUT.dok|.xlsx|.csv|.html]", {},
+    "sheet",
+    "--dir DIR (--card N | --employee NAME) --month M --year Y [--from IN.dok] [--out OUT.dok|.xlsx|.csv|.html]",
+    {},
     runSheet});
 const Registrar logCommand(Command{"log", "--dir DIR --card N --month M --year Y", {}, runLog});
 
