@@ -1121,28 +1121,36 @@ void TForm1::Nastaveniaprogramu1Click() {
   connectSettingsDialog(dialog);
   const int result = dialog.exec();
   if (result != QDialog::Rejected && dialog.portChanged()) {
-    runAndWait([this](DeviceLink&) { m_worker->close(); });
-    m_portOpen = false;
-    m_settings.ComPort = dialog.chosenComPort();
-    m_settings.type = dialog.chosenType();
-    m_settings.Rate = core::RateForType(m_settings.type, m_settings.Rate);
-    m_settings.PortName = dialog.chosenPortName();
-    m_stavButton->setVisible(m_settings.Rate == 9600);
-    if (!OpenComPort()) {
-      m_portFailedAfterSettings = true;
-      m_op.showMessage(m_messages.message(core::msg::CannotOpenComPort) + "\r\r" +
-                       m_messages.message(core::msg::SetComPort));
-      return;
-    }
-    m_portFailedAfterSettings = false;
-    const auto ini = m_dir.iniFile();
-    core::WriteProfileInt(ini, "GLOBAL", "ComPort", m_settings.ComPort);
-    core::WriteProfileInt(ini, "GLOBAL", "Rate", m_settings.Rate);
-    core::WriteProfileInt(ini, "GLOBAL", "type", m_settings.type);
-    if (!m_settings.PortName.empty() || !core::ReadProfileString(ini, "GLOBAL", "PortName", "").empty())
-      core::WriteProfileString(ini, "GLOBAL", "PortName", m_settings.PortName);
+    if (!applyPortChoice(dialog.chosenComPort(), dialog.chosenType(), dialog.chosenPortName())) return;
   }
   restartTimer1();
+}
+
+bool TForm1::applyPortChoice(int comPort, int type, const std::string& portName) {
+  runAndWait([this](DeviceLink&) { m_worker->close(); });
+  m_portOpen = false;
+  m_settings.ComPort = comPort;
+  m_settings.type = type;
+  m_settings.Rate = core::RateForType(type, m_settings.Rate);
+  m_settings.PortName = portName;
+  m_stavButton->setVisible(m_settings.Rate == 9600);
+  if (!OpenComPort()) {
+    // The heartbeat stays stopped until a port opens again.
+    m_portFailedAfterSettings = true;
+    m_timer1.stop();
+    m_op.showMessage(m_messages.message(core::msg::CannotOpenComPort) + "\r\r" +
+                     m_messages.message(core::msg::SetComPort));
+    return false;
+  }
+  m_portFailedAfterSettings = false;
+  m_monitor = device::ConnectionMonitor{};
+  const auto ini = m_dir.iniFile();
+  core::WriteProfileInt(ini, "GLOBAL", "ComPort", m_settings.ComPort);
+  core::WriteProfileInt(ini, "GLOBAL", "Rate", m_settings.Rate);
+  core::WriteProfileInt(ini, "GLOBAL", "type", m_settings.type);
+  if (!m_settings.PortName.empty() || !core::ReadProfileString(ini, "GLOBAL", "PortName", "").empty())
+    core::WriteProfileString(ini, "GLOBAL", "PortName", m_settings.PortName);
+  return true;
 }
 
 void TForm1::connectSettingsDialog(SettingsDialog& dialog) {

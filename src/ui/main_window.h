@@ -119,6 +119,11 @@ class TForm1 : public QMainWindow {
   // Runs `job` on the device worker after the jobs already queued and calls
   // `done` on this window's thread when it has finished.
   void runDeviceJob(std::function<void(DeviceLink&)> job, std::function<void()> done = {});
+  // After the settings dialog changed the port or the terminal type: reopens
+  // the port; on success stores ComPort, Rate, type (and PortName) in
+  // GLOBAL; on failure shows the message and leaves the heartbeat stopped.
+  bool applyPortChoice(int comPort, int type, const std::string& portName);
+  bool heartbeatHeld() const { return m_portFailedAfterSettings; }
   // The same, waiting (with the event loop running) until the job has ended.
   void runAndWait(std::function<void(DeviceLink&)> job);
 

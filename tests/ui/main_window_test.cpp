@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
+#include <QCheckBox>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -520,6 +522,161 @@ TEST_F(MainWindowTest, ClosingDuringATransferFinishesTheBlockAndKeepsThePointerT
   const std::string log = logText();
   const long long lines = std::count(log.begin(), log.end(), '\n');
   EXPECT_EQ(storedPointer(), lines);
+}
+
+TEST_F(MainWindowTest, PortChangeAfterTheSettingsDialog) {
+  standardEmployees();
+  auto w = makeWindow();
+  ASSERT_TRUE(w->FormCreate());
+  // A port that cannot be opened: the message, nothing written, no heartbeat.
+  line->refuseOpen = true;
+  EXPECT_FALSE(w->applyPortChoice(5, 1, ""));
+  ASSERT_EQ(op.messages.size(), 1u);
+  EXPECT_EQ(op.messages[0],
+            "Nie je možné otvoriť COM port\r\rNastavte správny COMPORT v MENU Služby - Nastavenia programu");
+  EXPECT_FALSE(w->portOpen());
+  EXPECT_TRUE(w->heartbeatHeld());
+  EXPECT_EQ(core::ReadProfileString(dir / "vortane.ini", "GLOBAL", "ComPort", "-"), "-");
+  EXPECT_EQ(line->lastPortName, "/dev/ttyS4");
+
+  // Opened: ComPort, Rate and type are stored for the next start.
+  line->refuseOpen = false;
+  EXPECT_TRUE(w->applyPortChoice(5, 1, "sim2"));
+  EXPECT_TRUE(w->portOpen());
+  EXPECT_FALSE(w->heartbeatHeld());
+  EXPECT_EQ(line->lastPortName, "sim2");
+  const auto ini = dir / "vortane.ini";
+  EXPECT_EQ(core::ReadProfileString(ini, "GLOBAL", "ComPort", ""), "5");
+  EXPECT_EQ(core::ReadProfileString(ini, "GLOBAL", "Rate", ""), "9600");
+  EXPECT_EQ(core::ReadProfileString(ini, "GLOBAL", "type", ""), "1");
+  EXPECT_EQ(core::ReadProfileString(ini, "GLOBAL", "PortName", ""), "sim2");
+  Tick(*w, 2);
+  EXPECT_EQ(w->statusPanelText(1), "OK");
+}
+
+TEST_F(MainWindowTest, CardTrackingSwitchesTheAntenna) {
+  standardEmployees();
+  ini("REQPTR", "1", "0");
+  auto w = makeWindow(timeclock::Model::Rfid);
+  ASSERT_TRUE(w->FormCreate());
+  w->show();
+  auto* box = w->findChild<QCheckBox*>(QStringLiteral("chkRFshow"));
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(box->isHidden());
+  Tick(*w, 2);
+  EXPECT_FALSE(box->isHidden());  // a VORT RFID answered
+  EXPECT_TRUE(w->findChild<QLabel*>(QStringLiteral("pandoortime"))->isHidden());
+
+  box->setChecked(true);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy() && w->worker()->pendingJobs() == 0; }, 5000));
+  EXPECT_TRUE(line->with([](timeclock::Terminal& t) { return t.antennaOn(); }));
+  EXPECT_TRUE(w->memoText().contains(QStringLiteral("Kontrola potvrdenia")));
+  EXPECT_TRUE(w->memoText().startsWith(QStringLiteral("32 \n32 \n32 \n32 \n13 ")));
+  EXPECT_TRUE(op.messages.empty());
+
+  // Not acknowledged: the box is unticked again and the message shown.
+  line->with([](timeclock::Terminal& t) { t.disconnect(); });
+  box->setChecked(false);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy() && w->worker()->pendingJobs() == 0; }, 5000));
+  box->setChecked(true);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy() && w->worker()->pendingJobs() == 0 && !box->isChecked(); }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy() && w->worker()->pendingJobs() == 0; }, 5000));
+  ASSERT_GE(op.messages.size(), 2u);
+  for (const auto& m : op.messages) EXPECT_EQ(m, "Pristroj nepotvrdil, opakujte akciu");
+}
+
+TEST_F(MainWindowTest, ServiceFunctionNeedsThePassword) {
+  standardEmployees();
+  auto w = makeWindow();
+  ASSERT_TRUE(w->FormCreate());
+  Tick(*w, 2);
+  op.textAnswers = {std::string("1234")};
+  w->PansnDblClick();
+  ASSERT_EQ(op.questions.size(), 1u);
+  EXPECT_EQ(op.questions[0], "Prosím Heslo");
+  op.textAnswers = {std::string("517402"), std::string("4660")};
+  w->PansnDblClick();
+  ASSERT_EQ(op.questions.size(), 3u);
+  EXPECT_EQ(op.questions[2], "Výrobné číslo");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy() && w->worker()->pendingJobs() == 0; }, 5000));
+  EXPECT_EQ(line->with([](timeclock::Terminal& t) { return t.productionNumber(); }), 4660);
+  Tick(*w, 2);
+  EXPECT_EQ(Panel(*w, "Pansn"), "4660");
+  // A number out of range is never sent.
+  op.textAnswers = {std::string("517402"), std::string("70000")};
+  w->PansnDblClick();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy() && w->worker()->pendingJobs() == 0; }, 5000));
+  EXPECT_EQ(line->with([](timeclock::Terminal& t) { return t.productionNumber(); }), 4660);
+}
+
+TEST_F(MainWindowTest, BatteryReadingAndOneWarningPerConnection) {
+  standardEmployees();
+  ini("GLOBAL", "TESTBAT", "1");
+  auto w = makeWindow(timeclock::Model::Rfid);
+  ASSERT_TRUE(w->FormCreate());
+  line->with([](timeclock::Terminal& t) {
+    t.setBatteryThreshold(200);
+    t.setBatteryLevel(150);
+  });
+  Tick(*w, 3);
+  EXPECT_EQ(w->statusPanelText(0), "BAT=200/150");
+  EXPECT_EQ(w->memoText().count(QStringLiteral("POZOR! vymente bateriu")), 1);
+  EXPECT_TRUE(w->batteryWarned());
+  line->with([](timeclock::Terminal& t) { t.disconnect(); });
+  Tick(*w, 5);
+  EXPECT_FALSE(w->batteryWarned());
+  line->with([](timeclock::Terminal& t) { t.reconnect(); });
+  Tick(*w, 2);
+  EXPECT_EQ(w->memoText().count(QStringLiteral("POZOR! vymente bateriu")), 2);
+}
+
+TEST_F(MainWindowTest, StopEndsAnAutomaticTransferAndThePointerStaysTrue) {
+  standardEmployees();
+  ini("GLOBAL", "AUTODNL", "1");
+  ini("REQPTR", "1", "0");
+  auto w = makeWindow();
+  ASSERT_TRUE(w->FormCreate());
+  line->with([](timeclock::Terminal& t) {
+    for (int i = 0; i < 300; ++i)
+      t.addRegistration(101 + i % 3, core::DateTime::fromParts(2026, 12, 1 + i % 28, 6 + i % 12, i % 60), i % 2 ? 16 : 0);
+  });
+  Tick(*w);
+  w->Timer1Timer();
+  auto* stop = w->findChild<QAction*>(QStringLiteral("act_stop"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w->busy(); }, 5000));
+  stop->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w->tickRunning() && !w->busy() && w->worker()->pendingJobs() == 0; }, 20000));
+  const std::string log = logText();
+  const long long lines = std::count(log.begin(), log.end(), '\n');
+  EXPECT_EQ(storedPointer(), lines);
+  EXPECT_FALSE(stop->isVisible());
+  // The next heartbeats take the rest.
+  Tick(*w, 3);
+  EXPECT_EQ(storedPointer(), 300);
+  const std::string all = logText();
+  EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 300);
+}
+
+TEST(ProgressWindow, CancelAndEscapeAskToStop) {
+  ui::Tfrminfo info;
+  int stops = 0;
+  QObject::connect(&info, &ui::Tfrminfo::stopRequested, [&] { ++stops; });
+  info.ShowProgress(QStringLiteral("Prenos..."));
+  EXPECT_EQ(info.windowTitle(), "Prenos...");
+  EXPECT_EQ(info.barValue(), 0);
+  EXPECT_EQ(info.barMaximum(), 100);
+  info.setBar(30, 25);
+  EXPECT_EQ(info.barValue(), 25);
+  QTest::keyClick(&info, Qt::Key_Escape);
+  EXPECT_EQ(stops, 1);
+  EXPECT_FALSE(info.isVisible());
+  info.ShowProgress(QStringLiteral("Komunikácia"));
+  auto* cancel = info.findChild<QPushButton*>(QStringLiteral("btnCancel"));
+  ASSERT_NE(cancel, nullptr);
+  EXPECT_EQ(cancel->text(), "Zrušiť");
+  cancel->click();
+  EXPECT_EQ(stops, 2);
+  EXPECT_FALSE(info.isVisible());
 }
 
 }  // namespace
