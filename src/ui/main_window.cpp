@@ -702,6 +702,25 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+bool TForm1::readyForCommand() {
+  if (m_busy) return false;
+  if (!m_tickRunning) return true;
+  // A heartbeat is on its way: let it end (a few milliseconds) so that the
+  // command works on the terminal's latest state. One that started a
+  // transfer leaves the window busy, and the command waits for the operator.
+  stopTimer1();
+  QEventLoop loop;
+  QTimer poll;
+  int rounds = 0;
+  connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (!m_tickRunning || ++rounds > 500) loop.quit();
+  });
+  poll.start(10);
+  loop.exec();
+  restartTimer1();
+  return !m_tickRunning && !m_busy;
+}
+
 // ---------------------------------------------------------------------------
 // The heartbeat
 
@@ -867,20 +886,20 @@ bool TForm1::portReadyForCommand(int message) {
 }
 
 void TForm1::act_newrecordsExecute() {
-  if (m_busy || m_tickRunning) return;
+  if (!readyForCommand()) return;
   m_panels[0]->clear();
   if (!portReadyForCommand(core::msg::ConnectTerminal)) return;
   runTransfer(TransferKind::NewRecords, 0);
 }
 
 void TForm1::Prenoszznamov1Click() {
-  if (m_busy || m_tickRunning) return;
+  if (!readyForCommand()) return;
   if (!portReadyForCommand(core::msg::ConnectTerminal)) return;
   runTransfer(TransferKind::Count, 0);
 }
 
 void TForm1::Preniesvetkyzznamy1Click() {
-  if (m_busy || m_tickRunning) return;
+  if (!readyForCommand()) return;
   m_panels[0]->clear();
   if (!portReadyForCommand(core::msg::ConnectVortane)) return;
   runTransfer(TransferKind::All, 0);
@@ -988,7 +1007,7 @@ void TForm1::act_stopExecute() {
 // Other commands
 
 void TForm1::set_timeExecute() {
-  if (m_busy) return;
+  if (!readyForCommand()) return;
   placeQuestion();
   if (!m_op.askYesNo("Želáte si nastaviť čas prístroja podľa Vašeho PC ?")) return;
   m_worker->clearStop();
@@ -1010,7 +1029,7 @@ void TForm1::set_timeExecute() {
 }
 
 void TForm1::PansnDblClick() {
-  if (m_busy) return;
+  if (!readyForCommand()) return;
   stopTimer1();
   auto password = m_op.askText(m_messages.message(core::msg::ServiceTitle), m_messages.message(core::msg::ServicePassword));
   if (!password || !device::IsServicePassword(*password)) {
@@ -1114,7 +1133,7 @@ void TForm1::changeEvent(QEvent* event) {
 }
 
 void TForm1::Nastaveniaprogramu1Click() {
-  if (m_busy) return;
+  if (!readyForCommand()) return;
   stopTimer1();
   SettingsDialog dialog(m_dir, m_settings, m_op, this);
   dialog.setTerminalFields(m_settings.CHGINOUT, m_settings.ComPort, m_settings.type, m_settings.PortName);

@@ -180,6 +180,8 @@ class TForm1 : public QMainWindow {
   void finishTick();
 
   bool portReadyForCommand(int message);
+  // False while an exchange runs; waits for a heartbeat under way to end.
+  bool readyForCommand();
   void runTransfer(TransferKind kind, int n);
   void onTransferDone(TransferKind kind, const device::CommandOutcome& out, const device::PresenceStatus& presence);
   void connectSettingsDialog(SettingsDialog& dialog);

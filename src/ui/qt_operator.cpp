@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace ui {
 
@@ -26,6 +27,8 @@ bool QtOperator::askYesNo(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::Question, title.empty() ? kTitle : QString::fromStdString(title), OperatorText(text),
                   QMessageBox::Yes | QMessageBox::No, m_parent.data());
   box.setDefaultButton(QMessageBox::Yes);
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("&Áno"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("&Nie"));
   if (m_nextQuestionAt) {
     box.move(*m_nextQuestionAt);
     m_nextQuestionAt.reset();
@@ -35,11 +38,14 @@ bool QtOperator::askYesNo(const std::string& text, const std::string& title) {
 
 std::optional<std::string> QtOperator::askText(const std::string& title, const std::string& prompt,
                                                const std::string& initial) {
-  bool ok = false;
-  const QString answer = QInputDialog::getText(m_parent.data(), QString::fromStdString(title), OperatorText(prompt),
-                                               QLineEdit::Normal, QString::fromStdString(initial), &ok);
-  if (!ok) return std::nullopt;
-  return answer.toStdString();
+  QInputDialog dialog(m_parent.data());
+  dialog.setWindowTitle(QString::fromStdString(title));
+  dialog.setLabelText(OperatorText(prompt));
+  dialog.setTextValue(QString::fromStdString(initial));
+  dialog.setOkButtonText(QStringLiteral("OK"));
+  dialog.setCancelButtonText(QStringLiteral("Zrušiť"));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue().toStdString();
 }
 
 }  // namespace ui
