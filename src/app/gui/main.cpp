@@ -7,11 +7,19 @@
 // the terminal's serial device for this run, overriding ComPort and PortName.
 
 #include <QApplication>
+#include <QTimer>
+#include <atomic>
+#include <csignal>
 #include <string>
 #include <vector>
 
 #include "ui/main_window.h"
 #include "ui/qt_operator.h"
+
+namespace {
+std::atomic<bool> g_stopSignal{false};
+extern "C" void OnStopSignal(int) { g_stopSignal.store(true); }
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -37,5 +45,18 @@ int main(int argc, char** argv) {
   op.setParent(&window);
   if (!window.FormCreate()) return 1;
   window.show();
+
+  // Ctrl+C or a TERM signal close the window as the operator would: a
+  // transfer under way ends after its block and stores its pointer first.
+  std::signal(SIGINT, OnStopSignal);
+  std::signal(SIGTERM, OnStopSignal);
+  QTimer stopPoll;
+  QObject::connect(&stopPoll, &QTimer::timeout, &window, [&window] {
+    if (g_stopSignal.exchange(false)) {
+      window.showNormal();
+      window.close();
+    }
+  });
+  stopPoll.start(200);
   return QApplication::exec();
 }
