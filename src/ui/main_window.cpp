@@ -1058,11 +1058,16 @@ void TForm1::PansnDblClick() {
 }
 
 void TForm1::chkRFshowClick(bool checked) {
-  if (m_suppressRfShow) return;
   if (m_busy) {
     // Another exchange is running: the box keeps its state.
     const QSignalBlocker block(chkRFshow);
     chkRFshow->setChecked(!checked);
+    return;
+  }
+  if (!m_portOpen) {
+    m_op.showMessage(m_messages.message(core::msg::ConnectVortane));
+    const QSignalBlocker block(chkRFshow);
+    chkRFshow->setChecked(false);
     return;
   }
   addLine(QStringLiteral("Odosielam prikaz..."));
@@ -1138,7 +1143,13 @@ void TForm1::Nastaveniaprogramu1Click() {
   SettingsDialog dialog(m_dir, m_settings, m_op, this);
   dialog.setTerminalFields(m_settings.CHGINOUT, m_settings.ComPort, m_settings.type, m_settings.PortName);
   connectSettingsDialog(dialog);
+  // The terminal buttons' progress window must take clicks while the dialog
+  // is modal.
+  const Qt::WindowFlags infoFlags = m_info->windowFlags();
+  m_info->setParent(&dialog, infoFlags);
   const int result = dialog.exec();
+  m_info->hide();
+  m_info->setParent(this, infoFlags);
   if (result != QDialog::Rejected && dialog.portChanged()) {
     if (!applyPortChoice(dialog.chosenComPort(), dialog.chosenType(), dialog.chosenPortName())) return;
   }

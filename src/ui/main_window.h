@@ -210,7 +210,6 @@ class TForm1 : public QMainWindow {
   bool m_tickRunning = false;
   bool m_hiddenToTray = false;
   bool m_closing = false;
-  bool m_suppressRfShow = false;
   device::DeviceState m_last;  // the last usable status reply
   bool m_haveStatus = false;
 

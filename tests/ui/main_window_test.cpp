@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <QCheckBox>
+#include <QRadioButton>
+#include <QTimer>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -23,6 +25,7 @@
 #include "support/test_support.h"
 #include "ui/main_window.h"
 #include "ui/presence_board.h"
+#include "ui/settings_dialog.h"
 #include "ui/progress_window.h"
 #include "ui_sim_line.h"
 
@@ -677,6 +680,45 @@ TEST(ProgressWindow, CancelAndEscapeAskToStop) {
   cancel->click();
   EXPECT_EQ(stops, 2);
   EXPECT_FALSE(info.isVisible());
+}
+
+TEST_F(MainWindowTest, SettingsDialogTypeChangeReopensThePortAndAlignsThePointer) {
+  standardEmployees();
+  auto w = makeWindow();
+  ASSERT_TRUE(w->FormCreate());
+  line->with([](timeclock::Terminal& t) { t.addRegistration(101, core::DateTime::fromParts(2026, 12, 9, 7, 0), 0); });
+  op.messages.clear();
+  Tick(*w, 2);  // first use: the pointer is noted
+  ASSERT_EQ(storedPointer(), 1);
+  line->with([](timeclock::Terminal& t) { t.addRegistration(102, core::DateTime::fromParts(2026, 12, 9, 7, 5), 0); });
+  op.yesNoAnswers = {false};
+  Tick(*w, 2);  // declined
+  const int opensBefore = line->opened;
+
+  bool sawDialog = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<ui::SettingsDialog*>(QApplication::activeModalWidget());
+    if (!dialog) {
+      for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<ui::SettingsDialog*>(top); d && d->isVisible()) dialog = d;
+    }
+    ASSERT_NE(dialog, nullptr);
+    sawDialog = true;
+    // "Vymazať": the PC's pointer follows the terminal's PTR.
+    op.yesNoAnswers = {true};
+    dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+    dialog->findChild<QRadioButton*>(QStringLiteral("typgroup2"))->click();  // USB
+    dialog->tryAccept();
+  });
+  w->Nastaveniaprogramu1Click();
+  ASSERT_TRUE(sawDialog);
+  EXPECT_EQ(storedPointer(), 2);
+  EXPECT_NE(std::find(op.messages.begin(), op.messages.end(), "Vykonané"), op.messages.end());
+  EXPECT_EQ(line->opened, opensBefore + 1);
+  EXPECT_EQ(w->settings().type, 2);
+  EXPECT_EQ(core::ReadProfileString(dir / "vortane.ini", "GLOBAL", "type", ""), "2");
+  EXPECT_EQ(core::ReadProfileString(dir / "vortane.ini", "GLOBAL", "Rate", ""), "19200");
+  EXPECT_TRUE(w->portOpen());
 }
 
 }  // namespace
