@@ -66,8 +66,7 @@ void DeviceWorker::post(std::function<void(DeviceLink&)> job) {
       this,
       [this, job = std::move(job)] {
         QPointer<QObject> ui = m_ui;
-        DeviceLink link{m_comm->PortOpen() ? m_comm.get() : nullptr, m_state, m_op,
-                        [ui](std::function<void()> fn) {
+        DeviceLink link{m_comm->PortOpen() ? m_comm.get() : nullptr, m_state, m_op, [ui](std::function<void()> fn) {
                           if (ui) QMetaObject::invokeMethod(ui.data(), std::move(fn), Qt::QueuedConnection);
                         }};
         job(link);

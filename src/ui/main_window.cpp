@@ -37,12 +37,12 @@
 #include "core/ini_file.h"
 #include "device/protocol.h"
 #include "device/terminal_commands.h"
+#include "ui/about_dialog.h"
+#include "ui/calculator_dialog.h"
 #include "ui/find_dialog.h"
 #include "ui/presence_board.h"
 #include "ui/progress_window.h"
 #include "ui/qt_operator.h"
-#include "ui/about_dialog.h"
-#include "ui/calculator_dialog.h"
 #include "ui/settings_dialog.h"
 #include "ui/tip_window.h"
 #include "ui/window_sinks.h"
@@ -190,9 +190,8 @@ void TForm1::buildActions() {
   for (QAction* a : {copy, selall_act}) a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
 
   connect(act_newrecords, &QAction::triggered, this, &TForm1::act_newrecordsExecute);
-  connect(help_action, &QAction::triggered, this, [this] {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(Q((m_dir.dir / "html" / "index.html").string())));
-  });
+  connect(help_action, &QAction::triggered, this,
+          [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(Q((m_dir.dir / "html" / "index.html").string()))); });
   connect(act_hide, &QAction::triggered, this, &TForm1::act_hideExecute);
   connect(act_stav, &QAction::triggered, this, &TForm1::act_stavExecute);
   connect(act_stop, &QAction::triggered, this, &TForm1::act_stopExecute);
@@ -263,8 +262,8 @@ void TForm1::buildMenus() {
   item(sluzby, "Prenieslennovzznamy1", QStringLiteral("Prenos len nové záznamy"), 12, act_newrecords);
   connect(item(sluzby, "Prenoszznamov1", QStringLiteral("Preniesť počet záznamov"), 13), &QAction::triggered, this,
           &TForm1::Prenoszznamov1Click);
-  connect(item(sluzby, "Preniesvetkyzznamy1", QStringLiteral("Preniesť všetky záznamy"), 14), &QAction::triggered,
-          this, &TForm1::Preniesvetkyzznamy1Click);
+  connect(item(sluzby, "Preniesvetkyzznamy1", QStringLiteral("Preniesť všetky záznamy"), 14), &QAction::triggered, this,
+          &TForm1::Preniesvetkyzznamy1Click);
   sluzby->addSeparator();
   item(sluzby, "asprstroja1", QStringLiteral("Nastaviť čas prístroja"), 15, set_time);
   connect(item(sluzby, "Nastaveniaprogramu1", QStringLiteral("Nastavenia programu"), 16), &QAction::triggered, this,
@@ -284,23 +283,21 @@ void TForm1::buildMenus() {
           });
 
   QMenu* pomoc = menu("pomoc1", QStringLiteral("&Pomoc"), 19);
-  connect(item(pomoc, "Oprograme1", QStringLiteral("&O programe"), 20), &QAction::triggered, this,
-          [this] {
-            AboutDialog about(m_settings.partner, this);
-            about.setObjectName(QStringLiteral("Tfrmabout"));
-            about.exec();
-          });
+  connect(item(pomoc, "Oprograme1", QStringLiteral("&O programe"), 20), &QAction::triggered, this, [this] {
+    AboutDialog about(m_settings.partner, this);
+    about.setObjectName(QStringLiteral("Tfrmabout"));
+    about.exec();
+  });
   connect(item(pomoc, "HELP1", QStringLiteral("&HELP"), 21), &QAction::triggered, help_action, &QAction::trigger);
-  connect(item(pomoc, "Tipdna1", QStringLiteral("&Tip dňa"), 22), &QAction::triggered, this,
-          [this] {
-            if (!m_tip) {
-              m_tip = new TipWindow(core::TipDrawer::SystemRandom(), this);
-              m_tip->setObjectName(QStringLiteral("Tfrmtip"));
-            }
-            m_tip->show();
-            m_tip->raise();
-            m_tip->showTip(m_dir.tipsFile(), "[DAY");
-          });
+  connect(item(pomoc, "Tipdna1", QStringLiteral("&Tip dňa"), 22), &QAction::triggered, this, [this] {
+    if (!m_tip) {
+      m_tip = new TipWindow(core::TipDrawer::SystemRandom(), this);
+      m_tip->setObjectName(QStringLiteral("Tfrmtip"));
+    }
+    m_tip->show();
+    m_tip->raise();
+    m_tip->showTip(m_dir.tipsFile(), "[DAY");
+  });
 
   // The text area's pop-up menu.
   PopupMenu1 = new QMenu(this);
@@ -414,8 +411,8 @@ void TForm1::buildCentral() {
   top->addStretch(1);
   outer->addLayout(top);
 
-  Label9 = new QLabel(
-      QStringLiteral("Prosím  zálohujte si pravidelne súbory : prac.txt , vortane.ini z adresáru :"), central);
+  Label9 = new QLabel(QStringLiteral("Prosím  zálohujte si pravidelne súbory : prac.txt , vortane.ini z adresáru :"),
+                      central);
   Label9->setObjectName(QStringLiteral("Label9"));
   Label10 = new QLabel(central);
   Label10->setObjectName(QStringLiteral("Label10"));
@@ -574,8 +571,7 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::FormShow() {
   if (m_employees.empty()) {
-    m_op.showMessage(m_messages.message(core::msg::NoEmployeeFile) + "\r\r" +
-                     m_messages.message(core::msg::Reinstall));
+    m_op.showMessage(m_messages.message(core::msg::NoEmployeeFile) + "\r\r" + m_messages.message(core::msg::Reinstall));
   }
 }
 
@@ -644,7 +640,6 @@ QString TForm1::memoText() const { return memo1->toPlainText(); }
 
 void TForm1::addLine(const QString& line) { memo1->appendPlainText(line); }
 
-
 void TForm1::stopTimer1() { m_timer1.stop(); }
 
 void TForm1::restartTimer1() {
@@ -678,8 +673,8 @@ bool TForm1::findNext(const QString& text) {
   if (text.isEmpty()) return false;
   const QString all = memo1->toPlainText();
   QTextCursor cursor = memo1->textCursor();
-  const int start = cursor.hasSelection() ? cursor.selectionStart() + (cursor.selectionEnd() - cursor.selectionStart())
-                                          : 0;
+  const int start =
+      cursor.hasSelection() ? cursor.selectionStart() + (cursor.selectionEnd() - cursor.selectionStart()) : 0;
   const int at = all.indexOf(text, start, Qt::CaseSensitive);
   if (at < 0) return false;
   cursor.setPosition(at);
@@ -981,8 +976,7 @@ void TForm1::onTransferDone(TransferKind kind, const device::CommandOutcome& out
     for (std::size_t i = 0; i < mine.size() && i < theirs.size(); ++i) mine[i] = theirs[i];
   }
   if (!out.statusText.empty()) m_panels[0]->setText(Q(out.statusText));
-  if (out.pointerWriteFailed)
-    m_op.showMessage("Nie je možné zapísať súbor: " + m_dir.iniFile().string());
+  if (out.pointerWriteFailed) m_op.showMessage("Nie je možné zapísať súbor: " + m_dir.iniFile().string());
   m_info->hide();
   m_stopButton->setVisible(false);
   act_stop->setVisible(false);
@@ -1031,7 +1025,8 @@ void TForm1::set_timeExecute() {
 void TForm1::PansnDblClick() {
   if (!readyForCommand()) return;
   stopTimer1();
-  auto password = m_op.askText(m_messages.message(core::msg::ServiceTitle), m_messages.message(core::msg::ServicePassword));
+  auto password =
+      m_op.askText(m_messages.message(core::msg::ServiceTitle), m_messages.message(core::msg::ServicePassword));
   if (!password || !device::IsServicePassword(*password)) {
     restartTimer1();
     return;

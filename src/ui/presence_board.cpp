@@ -1,13 +1,13 @@
 #include "ui/presence_board.h"
 
 #include <QComboBox>
-#include <algorithm>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/time_values.h"
 #include "device/record_codec.h"
@@ -76,7 +76,8 @@ void Tfrmstav::init_grid() {
   grid->setColumnWidth(0, 150);
   grid->setColumnWidth(1, 110);
   // Wide enough for the date and time on one line whatever the font.
-  grid->setColumnWidth(2, std::max(110, grid->fontMetrics().horizontalAdvance(QStringLiteral("29.12.2026 23:59:59")) + 12));
+  grid->setColumnWidth(
+      2, std::max(110, grid->fontMetrics().horizontalAdvance(QStringLiteral("29.12.2026 23:59:59")) + 12));
   for (int r = 0; r < grid->rowCount(); ++r) {
     grid->setRowHidden(r, false);
     const auto& e = list[static_cast<std::size_t>(r)];

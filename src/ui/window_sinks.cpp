@@ -8,7 +8,8 @@ template <typename T, typename Fn>
 void Post(const QPointer<T>& target, Fn fn) {
   if (!target) return;
   T* object = target.data();
-  QMetaObject::invokeMethod(object, [object, fn] { fn(object); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      object, [object, fn] { fn(object); }, Qt::QueuedConnection);
 }
 }  // namespace
 

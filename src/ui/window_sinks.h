@@ -3,8 +3,8 @@
 // device layer's Progress and TextArea. Calls come from the device worker
 // thread and are carried out on the windows' thread, in order.
 
-#include <QPointer>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 
 #include "device/progress.h"

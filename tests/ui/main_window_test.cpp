@@ -6,17 +6,17 @@
 // read before any Qt header.
 #include "engine/terminal.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
-#include <QPlainTextEdit>
-#include <QLabel>
-#include <QTest>
-#include <QToolButton>
 #include <QCheckBox>
-#include <QRadioButton>
-#include <QTimer>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
-#include <gtest/gtest.h>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include <memory>
 
@@ -25,8 +25,8 @@
 #include "support/test_support.h"
 #include "ui/main_window.h"
 #include "ui/presence_board.h"
-#include "ui/settings_dialog.h"
 #include "ui/progress_window.h"
+#include "ui/settings_dialog.h"
 #include "ui_sim_line.h"
 
 namespace {
@@ -89,8 +89,8 @@ class MainWindowTest : public ::testing::Test {
   static void Tick(ui::TForm1& w, int times = 1) {
     for (int i = 0; i < times; ++i) {
       w.Timer1Timer();
-      ASSERT_TRUE(QTest::qWaitFor(
-          [&] { return !w.tickRunning() && !w.busy() && w.worker()->pendingJobs() == 0; }, 10000));
+      ASSERT_TRUE(
+          QTest::qWaitFor([&] { return !w.tickRunning() && !w.busy() && w.worker()->pendingJobs() == 0; }, 10000));
     }
   }
   static QString Panel(ui::TForm1& w, const char* name) {
@@ -420,7 +420,8 @@ TEST_F(MainWindowTest, ManualTransferOfNewRecordsAndOfACount) {
   ASSERT_TRUE(w->FormCreate());
   op.yesNoAnswers = {false};
   line->with([](timeclock::Terminal& t) {
-    for (int i = 0; i < 25; ++i) t.addRegistration(101, core::DateTime::fromParts(2026, 12, 1 + i, 8, 0), i % 2 ? 16 : 0);
+    for (int i = 0; i < 25; ++i)
+      t.addRegistration(101, core::DateTime::fromParts(2026, 12, 1 + i, 8, 0), i % 2 ? 16 : 0);
   });
   Tick(*w, 2);  // declines the automatic question
   ASSERT_EQ(op.questions.size(), 1u);
@@ -582,7 +583,8 @@ TEST_F(MainWindowTest, CardTrackingSwitchesTheAntenna) {
   box->setChecked(false);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy() && w->worker()->pendingJobs() == 0; }, 5000));
   box->setChecked(true);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy() && w->worker()->pendingJobs() == 0 && !box->isChecked(); }, 5000));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return !w->busy() && w->worker()->pendingJobs() == 0 && !box->isChecked(); }, 5000));
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy() && w->worker()->pendingJobs() == 0; }, 5000));
   ASSERT_GE(op.messages.size(), 2u);
   for (const auto& m : op.messages) EXPECT_EQ(m, "Pristroj nepotvrdil, opakujte akciu");
@@ -641,14 +643,16 @@ TEST_F(MainWindowTest, StopEndsAnAutomaticTransferAndThePointerStaysTrue) {
   ASSERT_TRUE(w->FormCreate());
   line->with([](timeclock::Terminal& t) {
     for (int i = 0; i < 300; ++i)
-      t.addRegistration(101 + i % 3, core::DateTime::fromParts(2026, 12, 1 + i % 28, 6 + i % 12, i % 60), i % 2 ? 16 : 0);
+      t.addRegistration(101 + i % 3, core::DateTime::fromParts(2026, 12, 1 + i % 28, 6 + i % 12, i % 60),
+                        i % 2 ? 16 : 0);
   });
   Tick(*w);
   w->Timer1Timer();
   auto* stop = w->findChild<QAction*>(QStringLiteral("act_stop"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return w->busy(); }, 5000));
   stop->trigger();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !w->tickRunning() && !w->busy() && w->worker()->pendingJobs() == 0; }, 20000));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return !w->tickRunning() && !w->busy() && w->worker()->pendingJobs() == 0; }, 20000));
   const std::string log = logText();
   const long long lines = std::count(log.begin(), log.end(), '\n');
   EXPECT_EQ(storedPointer(), lines);

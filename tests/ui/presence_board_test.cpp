@@ -1,9 +1,9 @@
 // The presence board: rows, colours, the department list and its filter,
 // and reading stav.bin when shown.
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QComboBox>
-#include <gtest/gtest.h>
 
 #include "core/operator.h"
 #include "device/presence.h"
@@ -44,9 +44,9 @@ TEST(PresenceBoard, RowsShowTheLastRecordWithTheirColours) {
     bool yellow;
   };
   const Case cases[] = {
-      {0, 0, "PR Normalny", true},        // arrival
-      {1, 17, "OD 1 Sluzobne", false},    // departure of type 1
-      {2, -1, "", false},                 // nothing yet
+      {0, 0, "PR Normalny", true},      // arrival
+      {1, 17, "OD 1 Sluzobne", false},  // departure of type 1
+      {2, -1, "", false},               // nothing yet
   };
   for (const auto& c : cases) {
     if (c.code >= 0) presence.UpdatePresence(static_cast<std::uint16_t>(c.row + 1), kMorning, c.code);
