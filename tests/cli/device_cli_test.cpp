@@ -289,7 +289,7 @@ TEST_F(DeviceCli, FirstUseNothingNewThenNewRecordsOfAWrappedRing) {
   r = cli({"download", "--new"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("40 záznamov\n"), std::string::npos) << r.out;
-  EXPECT_EQ(countLines(r.out, "\\t"), 40);
+  EXPECT_EQ(countLines(r.out, "\t"), 40);
   EXPECT_EQ(countLines(r.out, "[999]"), 6);  // every sixth record is of a card nobody has
   EXPECT_EQ(pointer(), 20);
   EXPECT_EQ(logRecords(), terminalRecords(40));
@@ -301,7 +301,7 @@ TEST_F(DeviceCli, FirstUseNothingNewThenNewRecordsOfAWrappedRing) {
   ASSERT_TRUE(sim->waitFor("added"));
   r = cli({"download", "--new"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("\\tPracovnik 2\\tOd 8 Dovolenka\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\tPracovnik 2\tOd 8 Dovolenka\n"), std::string::npos) << r.out;
   EXPECT_EQ(pointer(), 22);
   EXPECT_EQ(logRecords(), terminalRecords(42));
 }
@@ -312,7 +312,7 @@ TEST_F(DeviceCli, CountShowsWithoutStoring) {
   setPointer(5);
   auto r = cli({"download", "--count", "25"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(countLines(r.out, "\\t"), 25);
+  EXPECT_EQ(countLines(r.out, "\t"), 25);
   EXPECT_NE(r.out.find("25 záznamov\n"), std::string::npos);
   EXPECT_TRUE(logRecords().empty());
   EXPECT_EQ(pointer(), 5);

@@ -52,10 +52,23 @@ void printLine(const std::string& line) {
   std::fflush(stdout);
 }
 
-// The text area of the main window, printed.
+// The text area of the main window, printed: its lines keep their tabs, a
+// line break inside one is shown as \r or \n.
 class StdoutTextArea final : public device::TextArea {
  public:
-  void addLine(const std::string& line) override { printLine(escapeField(line)); }
+  void addLine(const std::string& line) override {
+    std::string out;
+    for (char c : line) {
+      if (c == '\r') {
+        out += "\\r";
+      } else if (c == '\n') {
+        out += "\\n";
+      } else {
+        out += c;
+      }
+    }
+    printLine(out);
+  }
   void clear() override {}
 };
 
