@@ -540,8 +540,7 @@ bool TForm1::FormCreate() {
   m_monitor.Declined = false;
   m_monitor.BatteryWarned = false;
 
-  Label10->setText(QDir::toNativeSeparators(Q(m_dir.dir.string())) + QStringLiteral("   ") +
-                   QDir::toNativeSeparators(Q(m_settings.LOGDIR)));
+  showFolders();
 
   // 9. The port.
   memo1->clear();
@@ -562,6 +561,11 @@ bool TForm1::FormCreate() {
     m_timer2.start();
   }
   return true;
+}
+
+void TForm1::showFolders() {
+  Label10->setText(QDir::toNativeSeparators(Q(m_dir.dir.string())) + QStringLiteral("   ") +
+                   QDir::toNativeSeparators(Q(m_settings.LOGDIR)));
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -1145,6 +1149,7 @@ void TForm1::Nastaveniaprogramu1Click() {
   const int result = dialog.exec();
   m_info->hide();
   m_info->setParent(this, infoFlags);
+  showFolders();  // LOGDIR may have changed
   if (result != QDialog::Rejected && dialog.portChanged()) {
     if (!applyPortChoice(dialog.chosenComPort(), dialog.chosenType(), dialog.chosenPortName())) return;
   }

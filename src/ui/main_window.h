@@ -162,6 +162,8 @@ class TForm1 : public QMainWindow {
   void buildStatusBar();
   void buildTray();
   void form_lang();
+  // The installation folders in the backup reminder.
+  void showFolders();
   void FormShow();
   void Timer2Timer();
   void updateBusyActions();
