@@ -47,8 +47,9 @@ std::size_t CommState::Receive(Micros maxWait) {
 }
 
 void CommState::ClearReceiveBuffer() {
-  // Drain everything that is already queued, not just one read's worth.
-  while (Receive(Micros::zero()) > 0) {
+  // Drain everything that is already queued, not just one read's worth; a
+  // line that never stops talking cannot keep us here.
+  for (int i = 0; i < 64 && Receive(Micros::zero()) > 0; ++i) {
   }
   ReceiveBuffer.clear();
 }

@@ -91,6 +91,9 @@ bool ReadBlock(CommState& comm, const ModelParams& model, int position) {
     comm.Receive(remaining);
   }
   const std::string& b = comm.ReceiveBuffer;
+  // The reply starts with the echo of the request; noise in front of it
+  // would shift every record, and the sum alone catches that only mostly.
+  if (b.compare(0, 5, comm.SentFrame) != 0) return false;
   const std::size_t dataSize = want - 6;
   unsigned sum = 0;
   for (std::size_t i = 0; i < dataSize; ++i) sum += static_cast<std::uint8_t>(b[5 + i]);

@@ -41,7 +41,8 @@ AckResult SendParameter(CommState& comm, int index, int value);
 
 // Reads the block of 10 records that starts at ring position `position` into
 // ReceiveBuffer (echo in front). True when it arrived complete within about
-// 550 ms and its sum byte matches. No retries here. A position outside the
+// 550 ms, starts with the echo of the request and its sum byte matches. No
+// retries here. A position outside the
 // ring, or one whose address does not fit 16 bits, fails without sending.
 bool ReadBlock(CommState& comm, const ModelParams& model, int position);
 

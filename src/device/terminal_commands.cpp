@@ -113,6 +113,9 @@ CardReadResult ReadCard(CommState& comm, Progress& progress, std::optional<int> 
     return result;
   }
   if (on == CommandResult::Stopped) {
+    // The antenna may have been switched on by a command whose answer was
+    // lost: one off command, as after a cancelled wait.
+    AntennaCommand(comm, false);
     progress.hide();
     result.outcome = CardReadResult::Outcome::Stopped;
     return result;

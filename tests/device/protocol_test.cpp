@@ -2,6 +2,8 @@
 // numbers, against the terminal emulation.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "device/terminal_commands.h"
 #include "device_fixture.h"
 
@@ -152,6 +154,29 @@ TEST(ReadStatus, UnusableReplyKeepsTheLastDeviceState) {
   EXPECT_EQ(s.PTR, 17);
   EXPECT_EQ(s.model.capacity, 5200);
   EXPECT_EQ(s.Pansn, "7");
+}
+
+TEST(BadInput, RandomBytesNeverBreakTheDecoders) {
+  std::mt19937 random(7);
+  device::DeviceState s;
+  int usable = 0;
+  for (int i = 0; i < 20000; ++i) {
+    std::string b(static_cast<std::size_t>(std::uniform_int_distribution<int>(0, 90)(random)), '\0');
+    for (char& c : b) c = static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random));
+    if (i % 2 == 0 && b.size() > 5) b[5] = static_cast<char>(0x42 + i % 4 / 2);  // a known model half the time
+    if (device::ReadStatus(b, s)) {
+      ++usable;
+      EXPECT_TRUE(s.PTR == -1 || (s.PTR >= 0 && s.PTR <= s.capacity()));
+      EXPECT_TRUE(s.clockValid || s.PanTime == "!! CHYBA !!");
+    }
+    for (const auto* m : {&device::kDallasParams, &device::kRfidParams}) {
+      const auto r = device::DecodeRecord(std::string_view(b).substr(0, std::min<std::size_t>(b.size(), 7)), *m, 0);
+      if (r) {
+        EXPECT_TRUE(r->time.hour() < 24 && r->time.minute() < 60);
+      }
+    }
+  }
+  EXPECT_GT(usable, 1000);
 }
 
 TEST(ConnectionMonitor, FourthUnusableTickLosesTheTerminal) {

@@ -383,6 +383,14 @@ TEST_F(RfidTransfer, FaultSoak) {
       }
     };
     w.starts.clear();
+    // Stray bytes from the line now and then, whoever is waiting.
+    transport.onWrite = [&](std::string_view) {
+      if (std::uniform_int_distribution<int>(0, 40)(random) == 0) {
+        std::string junk(static_cast<std::size_t>(std::uniform_int_distribution<int>(1, 8)(random)), '\0');
+        for (char& c : junk) c = static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random));
+        transport.inject(junk, std::chrono::microseconds(std::uniform_int_distribution<int>(0, 3000)(random)));
+      }
+    };
     for (int i = 0; i < 7; ++i) {
       terminal.addRegistrationNow(static_cast<std::uint16_t>(1001 + i), i % 2 ? 16 : 0);
     }
@@ -399,6 +407,8 @@ TEST_F(RfidTransfer, FaultSoak) {
   EXPECT_GT(faults, 20);
   terminal.setFaults({});
   w.onBlock = nullptr;
+  transport.onWrite = nullptr;
+  comm.Pause(100);
   ASSERT_TRUE(refreshStatus());
   const auto last = device::NewRecordsCommand(ctx);
   EXPECT_TRUE(last.transfer.complete());
