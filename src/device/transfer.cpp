@@ -222,17 +222,27 @@ CommandOutcome TransferAllCommand(DownloadContext& ctx) {
     ctx.op.showMessage(ctx.messages.message(core::msg::ConnectVortane));
     return {};
   }
-  if (ctx.device.PTR >= 0 && ctx.device.PTR <= ctx.device.capacity()) {
-    // The position after PTR, wrapping at the ring's end: from there the whole
-    // ring except PTR itself counts as new.
-    if (!StoreTransferPointer(ctx.iniFile, ctx.device.productionNumber,
-                              RingNext(ctx.device.PTR, ctx.device.capacity()))) {
-      CommandOutcome out;
-      out.pointerWriteFailed = true;
-      return out;
-    }
+  if (!terminalReady(ctx)) return {};
+  const int C = ctx.device.capacity();
+  const int PTR = ctx.device.PTR;
+  const long long before = ReadTransferPointer(ctx.iniFile, ctx.device.productionNumber);
+  // From the position after PTR (wrapping at the ring's end) the whole ring
+  // except PTR itself: C records.
+  const int start = RingNext(PTR, C);
+  CommandOutcome out;
+  out.ran = true;
+  out.transfer = TransferRecords(ctx, C, true);
+  if (!out.transfer.stopped) out.statusText = recordsText(ctx.messages, out.transfer.RecordCount);
+  // The pointer moves to where the transfer got, except when it stopped before
+  // reaching the old pointer: the records after the old pointer are then still
+  // to come, and those before it were in the logs already.
+  long long target = out.transfer.resumePosition;
+  if (before >= 0 && before <= C &&
+      NewRecordCount(start, out.transfer.resumePosition, C) < NewRecordCount(start, static_cast<int>(before), C)) {
+    target = before;
   }
-  return NewRecordsCommand(ctx);
+  if (target != before) out.pointerWriteFailed = !StoreTransferPointer(ctx.iniFile, ctx.device.productionNumber, target);
+  return out;
 }
 
 NewRecordsDecision CheckNewRecords(const DeviceState& device, long long storedPointer, bool fixedUnit,

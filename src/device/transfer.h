@@ -110,7 +110,11 @@ CommandOutcome NewRecordsCommand(DownloadContext& ctx);
 CommandOutcome TransferCountCommand(DownloadContext& ctx);
 // The same with the count already given (the question's answer as text).
 CommandOutcome TransferCountCommand(DownloadContext& ctx, const std::string& answer);
-// "Preniesť všetky záznamy": the whole ring except position PTR, into the logs.
+// "Preniesť všetky záznamy": the whole ring except position PTR, from the
+// position after PTR on, into the logs. Complete, the transfer pointer becomes
+// PTR. Stopped early, it becomes the position reached, unless that lies
+// before the old pointer, which then stays: the next new-record transfer
+// neither misses the records after it nor fetches those before it again.
 CommandOutcome TransferAllCommand(DownloadContext& ctx);
 
 // The automatic check after every usable status reply, as a decision: the

@@ -242,6 +242,40 @@ TEST_F(RfidTransfer, AllRecordsOfAFullRing) {
   }
 }
 
+TEST_F(RfidTransfer, CancelledAllKeepsTheOldPointerUntilItIsPassed) {
+  terminal.prefillRing(100, 0);
+  ASSERT_TRUE(refreshStatus());
+  BlockWatcher w(terminal);
+  auto ctx = context();
+  struct Case {
+    long long before;  // the stored pointer
+    int cancelAt;      // block during which the operator cancels
+    long long after;
+  };
+  // The transfer starts at 101 and reaches 0 after 9250 positions (925 blocks).
+  for (const Case c : {Case{95, 3, 95}, Case{100, 3, 100}, Case{-1, 3, 131}, Case{135, 3, 135}, Case{120, 3, 131},
+                       Case{5, 926, 10}}) {
+    ASSERT_TRUE(device::StoreTransferPointer(iniFile(), 4321, c.before));
+    w.onBlock = [&](int n) {
+      if (n == c.cancelAt) comm.StopRequested = true;
+    };
+    w.starts.clear();
+    const auto out = device::TransferAllCommand(ctx);
+    EXPECT_TRUE(out.transfer.stopped);
+    EXPECT_EQ(storedPointer(), c.after) << c.before;
+  }
+  // Records after the old pointer then come with the next new-record transfer.
+  ASSERT_TRUE(device::StoreTransferPointer(iniFile(), 4321, 95));
+  w.starts.clear();
+  w.onBlock = [&](int n) {
+    if (n == 2) comm.StopRequested = true;
+  };
+  device::TransferAllCommand(ctx);
+  w.onBlock = nullptr;
+  EXPECT_EQ(storedPointer(), 95);
+  EXPECT_EQ(device::NewRecordsCommand(ctx).transfer.RecordCount, 5) << (op.messages.empty() ? "" : op.messages.back());
+}
+
 TEST_F(RfidTransfer, FixedUnitModeFeedsThePresenceStatus) {
   terminal.addRegistration(1002, core::DateTime::fromParts(2026, 3, 15, 7, 0), 0);
   terminal.addRegistration(1002, core::DateTime::fromParts(2026, 3, 15, 9, 0), 17);
