@@ -13,9 +13,12 @@ constexpr Micros kStopSlice{20000};
 
 ConnectionType ConnectionTypeFromSetting(int type) {
   switch (type) {
-    case 1: return ConnectionType::Fixed;
-    case 2: return ConnectionType::Usb;
-    default: return ConnectionType::Portable;
+    case 1:
+      return ConnectionType::Fixed;
+    case 2:
+      return ConnectionType::Usb;
+    default:
+      return ConnectionType::Portable;
   }
 }
 

@@ -23,8 +23,8 @@ struct DeviceState {
   // False until the first usable status reply: the panels are empty and the
   // program counts the terminal as not connected.
   bool known = false;
-  ModelParams model;      // kept until the next usable reply
-  int PTR = -1;           // -1 after a reply whose PTR exceeded the capacity
+  ModelParams model;  // kept until the next usable reply
+  int PTR = -1;       // -1 after a reply whose PTR exceeded the capacity
   int productionNumber = 0;
   int lockTime = 0;
   bool clockValid = false;

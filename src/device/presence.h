@@ -14,7 +14,7 @@ namespace device {
 
 struct PresenceEntry {
   std::uint16_t identifier = 0;
-  core::DateTime time;  // the last record's time stamp; the moment of initialisation while there is none
+  core::DateTime time;      // the last record's time stamp; the moment of initialisation while there is none
   std::int32_t state = -1;  // -1: no record yet; otherwise the recordCode
   bool operator==(const PresenceEntry&) const = default;
 };
@@ -58,8 +58,8 @@ class PresenceStatus {
 struct PresenceRow {
   std::string name;
   std::string department;
-  std::string time;   // "d.M.yyyy H:mm:ss", "---" with no record, empty when no entry
-  std::string state;  // "PR <type name>" / "OD <type name>", empty without record
+  std::string time;      // "d.M.yyyy H:mm:ss", "---" with no record, empty when no entry
+  std::string state;     // "PR <type name>" / "OD <type name>", empty without record
   bool arrival = false;  // the row is coloured yellow
 };
 

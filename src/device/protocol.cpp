@@ -134,4 +134,3 @@ bool QueryStatus(CommState& comm, DeviceState& state, int ms) {
 }
 
 }  // namespace device
-

@@ -7,10 +7,14 @@ namespace {
 
 CommandResult fromAck(AckResult r) {
   switch (r) {
-    case AckResult::Acknowledged: return CommandResult::Done;
-    case AckResult::Stopped: return CommandResult::Stopped;
-    case AckResult::GivenUp: return CommandResult::NotCommunicating;
-    case AckResult::BadArgument: return CommandResult::BadArgument;
+    case AckResult::Acknowledged:
+      return CommandResult::Done;
+    case AckResult::Stopped:
+      return CommandResult::Stopped;
+    case AckResult::GivenUp:
+      return CommandResult::NotCommunicating;
+    case AckResult::BadArgument:
+      return CommandResult::BadArgument;
   }
   return CommandResult::NotCommunicating;
 }

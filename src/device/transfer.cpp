@@ -241,12 +241,12 @@ CommandOutcome TransferAllCommand(DownloadContext& ctx) {
       NewRecordCount(start, out.transfer.resumePosition, C) < NewRecordCount(start, static_cast<int>(before), C)) {
     target = before;
   }
-  if (target != before) out.pointerWriteFailed = !StoreTransferPointer(ctx.iniFile, ctx.device.productionNumber, target);
+  if (target != before)
+    out.pointerWriteFailed = !StoreTransferPointer(ctx.iniFile, ctx.device.productionNumber, target);
   return out;
 }
 
-NewRecordsDecision CheckNewRecords(const DeviceState& device, long long storedPointer, bool fixedUnit,
-                                   bool declined) {
+NewRecordsDecision CheckNewRecords(const DeviceState& device, long long storedPointer, bool fixedUnit, bool declined) {
   NewRecordsDecision d;
   if (!device.known || device.PTR < 0 || device.PTR > device.capacity()) return d;
   if (storedPointer < 0) {

@@ -72,9 +72,9 @@ bool StoreTransferPointer(const std::filesystem::path& iniFile, int productionNu
 
 struct TransferResult {
   int requested = 0;
-  int done = 0;         // ring positions completely handled
-  int RecordCount = 0;  // valid records decoded
-  int stored = 0;       // records appended to the month logs
+  int done = 0;                  // ring positions completely handled
+  int RecordCount = 0;           // valid records decoded
+  int stored = 0;                // records appended to the month logs
   bool stopped = false;          // StopRequested ended it
   bool unreadableBlock = false;  // a block failed 11 times ("EEPR: " line)
   bool appendFailed = false;     // a month-log append failed
@@ -129,11 +129,10 @@ enum class NewRecordsAction {
 };
 struct NewRecordsDecision {
   NewRecordsAction action = NewRecordsAction::None;
-  int count = 0;                   // new records
+  int count = 0;                       // new records
   std::optional<std::string> Pannewr;  // new text of the new-records panel
 };
-NewRecordsDecision CheckNewRecords(const DeviceState& device, long long storedPointer, bool fixedUnit,
-                                   bool declined);
+NewRecordsDecision CheckNewRecords(const DeviceState& device, long long storedPointer, bool fixedUnit, bool declined);
 
 // The question of the Ask decision.
 std::string NewRecordsQuestion();

@@ -150,7 +150,8 @@ class DeviceCli : public ::testing::Test {
     std::filesystem::create_directories(dir / "Log");
     std::string employees = ";Zoznam pracovnikov\r\n";
     for (int i = 0; i < 5; ++i) {
-      employees += "Pracovnik " + std::to_string(i + 1) + "\t\t" + std::to_string(101 + i) + "\tDielna\t0\t0\t100\t0\t\r\n";
+      employees +=
+          "Pracovnik " + std::to_string(i + 1) + "\t\t" + std::to_string(101 + i) + "\tDielna\t0\t0\t100\t0\t\r\n";
     }
     testing_support::WriteBytes(dir / "prac.txt", employees);
     setType(0);
@@ -184,9 +185,7 @@ class DeviceCli : public ::testing::Test {
     return r;
   }
 
-  long long pointer() {
-    return core::ReadProfileIntOrMissing(dir / "vortane.ini", "REQPTR", "513");
-  }
+  long long pointer() { return core::ReadProfileIntOrMissing(dir / "vortane.ini", "REQPTR", "513"); }
   void setPointer(long long v) { core::WriteProfileInt(dir / "vortane.ini", "REQPTR", "513", v); }
 
   // The newest `n` records of the terminal as log lines, sorted.

@@ -28,12 +28,9 @@ TEST_F(CommStateTest, WaitReplyComparesForEqualityNotPrefix) {
     bool expected;
   };
   const std::vector<Case> cases = {
-      {"exact in one piece", {"ABCD"}, true},
-      {"assembled from pieces in order", {"A", "BC", "D"}, true},
-      {"one byte too many", {"ABCDE"}, false},
-      {"extra byte in a later piece", {"ABC", "DE"}, false},
-      {"incomplete", {"ABC"}, false},
-      {"same length, other bytes", {"ABCX"}, false},
+      {"exact in one piece", {"ABCD"}, true},  {"assembled from pieces in order", {"A", "BC", "D"}, true},
+      {"one byte too many", {"ABCDE"}, false}, {"extra byte in a later piece", {"ABC", "DE"}, false},
+      {"incomplete", {"ABC"}, false},          {"same length, other bytes", {"ABCX"}, false},
   };
   for (const auto& c : cases) {
     comm.ClearReceiveBuffer();

@@ -84,8 +84,8 @@ TEST(Presence, LoadReadsAsFarAsTheFileGoes) {
 }
 
 TEST(Presence, BoardRows) {
-  auto list = makeList({{"Anna", 1, "Dielna"}, {"Boris", 2, "Sklad"}, {"Anna", 3, "Sklad"}, {"Cyril", 4, "X"},
-                        {"Dana", 5, "X"}});
+  auto list = makeList(
+      {{"Anna", 1, "Dielna"}, {"Boris", 2, "Sklad"}, {"Anna", 3, "Sklad"}, {"Cyril", 4, "X"}, {"Dana", 5, "X"}});
   device::PresenceStatus s;
   s.InitPresence(list, core::DateTime::fromParts(2026, 1, 1));
   s.UpdatePresence(1, core::DateTime::fromParts(2026, 1, 2, 8, 0, 0), 0);

@@ -34,9 +34,8 @@ TEST(DayNumber, BothWays) {
     core::CivilDate date;
   };
   const Case cases[] = {
-      {0, {2000, 1, 1}},    {59, {2000, 2, 29}},   {60, {2000, 3, 1}},     {365, {2000, 12, 31}},
-      {366, {2001, 1, 1}},  {1460, {2003, 12, 31}}, {1461, {2004, 1, 1}},  {9570, {2026, 3, 15}},
-      {36524, {2099, 12, 31}},
+      {0, {2000, 1, 1}},      {59, {2000, 2, 29}},  {60, {2000, 3, 1}},    {365, {2000, 12, 31}},   {366, {2001, 1, 1}},
+      {1460, {2003, 12, 31}}, {1461, {2004, 1, 1}}, {9570, {2026, 3, 15}}, {36524, {2099, 12, 31}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(device::DayNumberToDate(c.day), c.date) << c.day;
@@ -92,8 +91,9 @@ TEST(DecodeRecord, BothModels) {
 std::string statusReply(int model, int sec, int min, int hour, int day, int ptr, int production, int lock, int state,
                         int b27, int b28) {
   std::string s = device::MakeFrame(10, 2).value();
-  s += bytes({model, sec, min, hour, day & 0xFF, day >> 8, ptr & 0xFF, ptr >> 8, 0, 0, 0, production & 0xFF,
-              production >> 8, lock, 0, 0, 0, 0, 0, 0, 0, state, b27, b28});
+  s += bytes(
+      {model,           sec,  min, hour, day & 0xFF, day >> 8, ptr & 0xFF, ptr >> 8, 0, 0,     0,   production & 0xFF,
+       production >> 8, lock, 0,   0,    0,          0,        0,          0,        0, state, b27, b28});
   return s;
 }
 
@@ -113,20 +113,20 @@ TEST(ReadStatus, PanelsAndDeviceState) {
        "9350", "513", 9350, K::None, 0},
       {"rfid PTR above capacity", statusReply(0x43, 5, 4, 13, 9570, 9351, 1, 3, 2, 0, 0), true, "VORT RFID",
        "15.3.2026 13:04:05", "!CHYBA!", "1", -1, K::None, 0},
-      {"dallas PTR 5201", statusReply(0x42, 0, 0, 0, 0, 5201, 7, 3, 0, 0, 0), true, "VORT DALLAS",
-       "1.1.2000 0:00:00", "!CHYBA!", "7", -1, K::None, 0},
+      {"dallas PTR 5201", statusReply(0x42, 0, 0, 0, 0, 5201, 7, 3, 0, 0, 0), true, "VORT DALLAS", "1.1.2000 0:00:00",
+       "!CHYBA!", "7", -1, K::None, 0},
       {"clock fields out of range", statusReply(0x42, 60, 0, 0, 0, 12, 7, 3, 0, 0, 0), true, "VORT DALLAS",
        "!! CHYBA !!", "12", "7", 12, K::None, 0},
       {"hour 24", statusReply(0x43, 0, 0, 24, 0, 0, 7, 3, 5, 0, 0), true, "VORT RFID", "!! CHYBA !!", "0", "7", 0,
        K::None, 0},
-      {"dallas key", statusReply(0x42, 1, 2, 3, 366, 1, 7, 3, 1, 0x39, 0x30), true, "VORT DALLAS",
-       "1.1.2001 3:02:01", "1", "7", 1, K::Card, 12345},
+      {"dallas key", statusReply(0x42, 1, 2, 3, 366, 1, 7, 3, 1, 0x39, 0x30), true, "VORT DALLAS", "1.1.2001 3:02:01",
+       "1", "7", 1, K::Card, 12345},
       {"rfid card 0", statusReply(0x43, 1, 2, 3, 366, 1, 7, 3, 0, 0, 0), true, "VORT RFID", "1.1.2001 3:02:01", "1",
        "7", 1, K::Card, 0},
-      {"rfid battery", statusReply(0x43, 1, 2, 3, 366, 1, 7, 3, 1, 200, 150), true, "VORT RFID",
-       "1.1.2001 3:02:01", "1", "7", 1, K::Battery, 0},
-      {"unknown model", statusReply(0x44, 1, 2, 3, 366, 1, 7, 3, 1, 200, 150), false, "ERROR", "", "", "", -1,
-       K::None, 0},
+      {"rfid battery", statusReply(0x43, 1, 2, 3, 366, 1, 7, 3, 1, 200, 150), true, "VORT RFID", "1.1.2001 3:02:01",
+       "1", "7", 1, K::Battery, 0},
+      {"unknown model", statusReply(0x44, 1, 2, 3, 366, 1, 7, 3, 1, 200, 150), false, "ERROR", "", "", "", -1, K::None,
+       0},
       {"short reply", statusReply(0x43, 1, 2, 3, 366, 1, 7, 3, 1, 200, 150).substr(0, 28), false, "", "", "", "", -1,
        K::None, 0},
   };

@@ -43,7 +43,7 @@ TEST(Ring, NewRecordCount) {
     int count;
   };
   const Case cases[] = {
-      {5195, 3, 5200, 9}, {3, 3, 5200, 0},   {0, 5200, 5200, 5200}, {5200, 0, 5200, 1},
+      {5195, 3, 5200, 9}, {3, 3, 5200, 0},    {0, 5200, 5200, 5200}, {5200, 0, 5200, 1},
       {1, 0, 5200, 5200}, {10, 20, 9350, 10}, {9351, 5, 9350, 6},    {99999, 0, 9350, 1},
   };
   for (const auto& c : cases) EXPECT_EQ(device::NewRecordCount(c.S, c.PTR, c.C), c.count) << c.S << "->" << c.PTR;
@@ -162,9 +162,9 @@ TEST_F(RfidTransfer, TextAreaLines) {
   ASSERT_TRUE(device::StoreTransferPointer(iniFile(), 4321, 0));
   auto ctx = context();
   device::NewRecordsCommand(ctx);
-  EXPECT_EQ(text.lines, (std::vector<std::string>{"2.3.2026 08:00\tPracovnik 1\tOd 3 sl.zahranic",
-                                                  "2.3.2026 08:01\t-----\tPr Normalny",
-                                                  "2.3.2026 23:59\t[777]\tPr 5 Lekar"}));
+  EXPECT_EQ(text.lines,
+            (std::vector<std::string>{"2.3.2026 08:00\tPracovnik 1\tOd 3 sl.zahranic",
+                                      "2.3.2026 08:01\t-----\tPr Normalny", "2.3.2026 23:59\t[777]\tPr 5 Lekar"}));
   // The unknown identifier is stored all the same.
   const auto log = AllLogRecords(logDir());
   ASSERT_EQ(log.size(), 3u);
@@ -211,11 +211,11 @@ TEST_F(RfidTransfer, ManualCommandMessages) {
   device::TransferCountCommand(ctx, "9351");
   device::TransferCountCommand(ctx, "abc");
   EXPECT_FALSE(device::TransferCountCommand(ctx, "").ran);
-  EXPECT_EQ(op.messages,
-            (std::vector<std::string>{"POZOR prvýkrát ste na tomto PC použili prenos najnovších záznamov z "
-                                      "prístroja\rNie je možné určiť koľko je nových záznamov o dochádzke v prístroji",
-                                      "V prístroji nie sú žiadne nové záznamy o dochádzke",
-                                      "Maximálne je možné preniesť9350 záznamov", "'abc' is not a valid integer value"}));
+  EXPECT_EQ(op.messages, (std::vector<std::string>{
+                             "POZOR prvýkrát ste na tomto PC použili prenos najnovších záznamov z "
+                             "prístroja\rNie je možné určiť koľko je nových záznamov o dochádzke v prístroji",
+                             "V prístroji nie sú žiadne nové záznamy o dochádzke",
+                             "Maximálne je možné preniesť9350 záznamov", "'abc' is not a valid integer value"}));
   EXPECT_TRUE(AllLogRecords(logDir()).empty());
 
   // The count asked through the operator; Cancel does nothing.
@@ -253,8 +253,8 @@ TEST_F(RfidTransfer, CancelledAllKeepsTheOldPointerUntilItIsPassed) {
     long long after;
   };
   // The transfer starts at 101 and reaches 0 after 9250 positions (925 blocks).
-  for (const Case c : {Case{95, 3, 95}, Case{100, 3, 100}, Case{-1, 3, 131}, Case{135, 3, 135}, Case{120, 3, 131},
-                       Case{5, 926, 10}}) {
+  for (const Case c :
+       {Case{95, 3, 95}, Case{100, 3, 100}, Case{-1, 3, 131}, Case{135, 3, 135}, Case{120, 3, 131}, Case{5, 926, 10}}) {
     ASSERT_TRUE(device::StoreTransferPointer(iniFile(), 4321, c.before));
     w.onBlock = [&](int n) {
       if (n == c.cancelAt) comm.StopRequested = true;

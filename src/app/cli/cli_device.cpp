@@ -183,8 +183,7 @@ int NotCommunicating(Link& link) {
 
 device::DownloadContext MakeContext(Link& link, device::TextArea& text, device::Progress& progress,
                                     device::PresenceStatus* presence, bool fixedUnit) {
-  device::DownloadContext ctx(*link.comm, link.state, link.inst.employees, link.inst.messages, link.op, text,
-                              progress);
+  device::DownloadContext ctx(*link.comm, link.state, link.inst.employees, link.inst.messages, link.op, text, progress);
   ctx.iniFile = link.inst.directory.iniFile();
   ctx.logDir = std::filesystem::path(link.inst.settings.LOGDIR);
   ctx.CHGINOUT = link.inst.settings.CHGINOUT;
@@ -225,7 +224,8 @@ int RunStatus(const Args& args) {
     case device::IdentifierReport::Kind::Battery:
       printLine("BAT=" + std::to_string(st.report.threshold) + "/" + std::to_string(st.report.level));
       break;
-    case device::IdentifierReport::Kind::None: break;
+    case device::IdentifierReport::Kind::None:
+      break;
   }
   return kOk;
 }
@@ -276,9 +276,13 @@ int RunSetTime(const Args& args) {
   device::NullProgress progress;
   const auto r = device::SetDeviceClock(*link.comm, progress);
   switch (r) {
-    case device::CommandResult::Done: printLine(device::ShortDateLongTimeText(core::Now())); return kOk;
-    case device::CommandResult::Stopped: return kFailed;
-    case device::CommandResult::NotCommunicating: return NotCommunicating(link);
+    case device::CommandResult::Done:
+      printLine(device::ShortDateLongTimeText(core::Now()));
+      return kOk;
+    case device::CommandResult::Stopped:
+      return kFailed;
+    case device::CommandResult::NotCommunicating:
+      return NotCommunicating(link);
     case device::CommandResult::BadArgument:
       std::fprintf(stderr, "vortane-cli: the PC's date cannot be set in the terminal\n");
       return kFailed;
@@ -300,12 +304,17 @@ int RunReadCard(const Args& args) {
   std::fprintf(stderr, "Priložte kartu na VORTANE\n a stlacte tlacidlo Prichod\n");
   const auto r = device::ReadCard(*link.comm, progress, timeoutMs);
   switch (r.outcome) {
-    case device::CardReadResult::Outcome::Read: printLine(std::to_string(r.number)); return kOk;
-    case device::CardReadResult::Outcome::NotCommunicating: link.op.showMessage("VORTANE nekomunikuje"); return kFailed;
+    case device::CardReadResult::Outcome::Read:
+      printLine(std::to_string(r.number));
+      return kOk;
+    case device::CardReadResult::Outcome::NotCommunicating:
+      link.op.showMessage("VORTANE nekomunikuje");
+      return kFailed;
     case device::CardReadResult::Outcome::TimedOut:
       std::fprintf(stderr, "vortane-cli: no card was presented\n");
       return kFailed;
-    case device::CardReadResult::Outcome::Stopped: return kFailed;
+    case device::CardReadResult::Outcome::Stopped:
+      return kFailed;
   }
   return kFailed;
 }
@@ -414,9 +423,10 @@ int RunPresence(const Args& args) {
 
 #ifdef VORTANE_HAVE_SERIAL
 const Registrar kStatus{{"status", "--dir DIR [--port DEVICE]", {}, RunStatus}};
-const Registrar kDownload{
-    {"download", "--dir DIR [--port DEVICE] (--new | --all | --count N) [--stats]", {"new", "all", "stats"},
-     RunDownload}};
+const Registrar kDownload{{"download",
+                           "--dir DIR [--port DEVICE] (--new | --all | --count N) [--stats]",
+                           {"new", "all", "stats"},
+                           RunDownload}};
 const Registrar kSetTime{{"set-time", "--dir DIR [--port DEVICE] [--yes]", {"yes"}, RunSetTime}};
 const Registrar kReadCard{{"read-card", "--dir DIR [--port DEVICE] [--timeout S]", {}, RunReadCard}};
 const Registrar kAlign{{"align", "--dir DIR [--port DEVICE] [--yes]", {"yes"}, RunAlign}};

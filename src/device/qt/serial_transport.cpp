@@ -58,8 +58,7 @@ bool SerialTransport::isOpen() const { return m_port && m_port->isOpen(); }
 void SerialTransport::dropIfGone() {
   if (!m_port) return;
   const auto e = m_port->error();
-  if (e == QSerialPort::ResourceError || e == QSerialPort::DeviceNotFoundError ||
-      e == QSerialPort::PermissionError) {
+  if (e == QSerialPort::ResourceError || e == QSerialPort::DeviceNotFoundError || e == QSerialPort::PermissionError) {
     close();
   } else if (e != QSerialPort::NoError) {
     m_port->clearError();
