@@ -451,6 +451,21 @@ TEST_F(ProtocolTest, ReadCardGivesUpAfterElevenUnansweredAntennaCommands) {
   EXPECT_EQ(antenna, 11);
 }
 
+TEST_F(ProtocolTest, ReadCardCancelledWhileSwitchingOnStillSwitchesOff) {
+  terminal.disconnect();
+  device::NullProgress p;
+  int on = 0;
+  int off = 0;
+  transport.onWrite = [&](std::string_view b) {
+    if (b.size() != 5) return;
+    if (b[2] == 13 && ++on == 2) comm.StopRequested = true;
+    if (b[2] == 14) ++off;
+  };
+  EXPECT_EQ(device::ReadCard(comm, p).outcome, device::CardReadResult::Outcome::Stopped);
+  EXPECT_EQ(on, 2);
+  EXPECT_EQ(off, 1);
+}
+
 class DallasProtocolTest : public DeviceFixture {
  protected:
   DallasProtocolTest() : DeviceFixture(timeclock::Model::Dallas) {}
