@@ -18,42 +18,8 @@ using testing_support::WriteCp1250;
 
 namespace {
 
-struct CliResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-  std::vector<std::string> lines() const {
-    std::vector<std::string> result;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) result.push_back(line);
-    return result;
-  }
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) {
-    if (c == '\'') {
-      q += "'\\''";
-    } else {
-      q += c;
-    }
-  }
-  return q + "'";
-}
-
-CliResult Cli(const std::vector<std::string>& args) {
-  TempDir capture;
-  std::string command = Quote((BinaryDir() / "src/app/vortane-cli").string());
-  for (const auto& a : args) command += " " + Quote(a);
-  command += " >" + Quote((capture / "out").string()) + " 2>" + Quote((capture / "err").string());
-  CliResult r;
-  const int raw = std::system(command.c_str());
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = ReadBytes(capture / "out");
-  r.err = ReadBytes(capture / "err");
-  return r;
-}
+using testing_support::CliResult;
+CliResult Cli(const std::vector<std::string>& args) { return testing_support::RunCli(args); }
 
 std::vector<std::string> Fields(const std::string& line) {
   std::vector<std::string> out;

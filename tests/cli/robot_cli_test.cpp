@@ -16,42 +16,9 @@ namespace {
 using testing_support::TempDir;
 using testing_support::WriteCp1250;
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-  std::vector<std::string> lines() const {
-    std::vector<std::string> v;
-    std::size_t start = 0;
-    while (start < out.size()) {
-      const std::size_t end = out.find('\n', start);
-      if (end == std::string::npos) {
-        v.push_back(out.substr(start));
-        break;
-      }
-      v.push_back(out.substr(start, end - start));
-      start = end + 1;
-    }
-    return v;
-  }
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-CliRun RunCli(const TempDir& scratch, const std::vector<std::string>& args) {
-  std::string cmd = Quote((testing_support::BinaryDir() / "src/app/vortane-cli").string());
-  for (const auto& a : args) cmd += " " + Quote(a);
-  cmd += " >" + Quote((scratch / "stdout.txt").string()) + " 2>" + Quote((scratch / "stderr.txt").string());
-  const int rc = std::system(cmd.c_str());
-  CliRun r;
-  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  r.out = testing_support::ReadBytes(scratch / "stdout.txt");
-  r.err = testing_support::ReadBytes(scratch / "stderr.txt");
-  return r;
+using CliRun = testing_support::CliResult;
+CliRun RunCli(const TempDir& /*scratch*/, const std::vector<std::string>& args) {
+  return testing_support::RunCli(args);
 }
 
 std::vector<std::string> Split(const std::string& line) {

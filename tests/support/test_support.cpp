@@ -4,6 +4,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "core/text_codec.h"
@@ -67,6 +68,34 @@ std::string ReadBytes(const std::filesystem::path& file) {
 }
 
 std::string ReadCp1250(const std::filesystem::path& file) { return core::Cp1250ToUtf8(ReadBytes(file)); }
+
+std::vector<std::string> CliResult::lines() const {
+  std::vector<std::string> result;
+  std::istringstream in(out);
+  for (std::string line; std::getline(in, line);) result.push_back(line);
+  return result;
+}
+
+namespace {
+std::string shellQuote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+}  // namespace
+
+CliResult RunCli(const std::vector<std::string>& args) {
+  TempDir capture;
+  std::string command = shellQuote((BinaryDir() / "src/app/vortane-cli").string());
+  for (const auto& a : args) command += " " + shellQuote(a);
+  command += " </dev/null >" + shellQuote((capture / "out").string()) + " 2>" + shellQuote((capture / "err").string());
+  CliResult r;
+  const int raw = std::system(command.c_str());
+  r.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.out = ReadBytes(capture / "out");
+  r.err = ReadBytes(capture / "err");
+  return r;
+}
 
 std::filesystem::path SourceDir() { return VORTANE_SOURCE_DIR; }
 std::filesystem::path BinaryDir() { return VORTANE_BINARY_DIR; }

@@ -51,6 +51,18 @@ std::string ReadBytes(const std::filesystem::path& file);
 // Reads a Windows-1250 file as UTF-8.
 std::string ReadCp1250(const std::filesystem::path& file);
 
+// What a run of the built vortane-cli printed and how it ended.
+struct CliResult {
+  int status = -1;  // exit status; -1 when it did not exit normally
+  std::string out;
+  std::string err;
+  std::vector<std::string> lines() const;  // stdout split at line feeds
+};
+
+// Runs the built vortane-cli with the arguments (no shell quoting needed) and
+// captures stdout and stderr.
+CliResult RunCli(const std::vector<std::string>& args);
+
 // Paths of built programs and of the source tree.
 std::filesystem::path SourceDir();
 std::filesystem::path BinaryDir();

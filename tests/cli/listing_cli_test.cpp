@@ -19,41 +19,8 @@ using testing_support::WriteCp1250;
 
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-  std::vector<std::string> lines() const {
-    std::vector<std::string> result;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) result.push_back(line);
-    return result;
-  }
-};
-
-std::string quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) {
-    if (c == '\'')
-      q += "'\\''";
-    else
-      q += c;
-  }
-  return q + "'";
-}
-
-CliRun cli(const std::vector<std::string>& args) {
-  TempDir capture;
-  std::string command = quote((BinaryDir() / "src/app/vortane-cli").string());
-  for (const auto& a : args) command += " " + quote(a);
-  command += " >" + quote((capture / "out").string()) + " 2>" + quote((capture / "err").string());
-  CliRun r;
-  const int raw = std::system(command.c_str());
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = ReadBytes(capture / "out");
-  r.err = ReadBytes(capture / "err");
-  return r;
-}
+using CliRun = testing_support::CliResult;
+CliRun cli(const std::vector<std::string>& args) { return testing_support::RunCli(args); }
 
 // A program directory with a vortane.ini, its Log folder and the given files.
 struct Installation {
