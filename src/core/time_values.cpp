@@ -90,7 +90,10 @@ int TimeTextToMinutes(std::string_view text) {
   const auto hours = parseDecimal(trim(text.substr(0, colon)));
   const auto mins = parseDecimal(trim(text.substr(colon + 1)));
   if (!hours || !mins) return 0;
-  const long long total = *hours * 60 + *mins;
+  // Both numbers may be as large as 64 bits hold; the minutes are counted
+  // without overflow before they are clamped.
+  __extension__ typedef __int128 Wide;
+  const Wide total = static_cast<Wide>(*hours) * 60 + *mins;
   if (total < 0) return 0;
   if (total > 65535) return 65535;
   return static_cast<int>(total);
