@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6opengl6-dev
   libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  unzip  # the spreadsheet export tests look inside the written workbook
 )
 if [ "${VORTANE_FUZZ_DEPS:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)
