@@ -205,6 +205,255 @@ TEST(RobotCli, Failures) {
   EXPECT_EQ(missing.lines()[1], "Meno\tJan\t\t\t\t");
 }
 
+// Hand-worked days and months under settings other than the defaults, each in
+// its own program directory, checked through the printed sheet. March 2021:
+// Monday the 1st, 23 working days; April 2021: Thursday the 1st.
+struct HandCase {
+  std::string name;
+  std::string calc;                                       // [CALC] lines of vortane.ini
+  std::string employees;                                  // prac.txt lines after the header
+  std::vector<std::pair<std::string, std::string>> logs;  // file name, lines
+  std::string holidays;
+  std::vector<std::string> select;                // --card N or --employee NAME, --month, --year
+  std::vector<std::pair<int, std::string>> days;  // row: columns 2 to 5
+  std::vector<std::pair<int, std::string>> head;  // row: column 1
+};
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const auto& l : lines) s += l + "\r\n";
+  return s;
+}
+
+std::string DayPart(const std::string& line) {
+  const auto cells = Split(line);
+  if (cells.size() != 6) return "<" + line + ">";
+  return cells[2] + "\t" + cells[3] + "\t" + cells[4] + "\t" + cells[5];
+}
+
+TEST(RobotCli, HandWorkedCasesUnderOwnSettings) {
+  const std::string std1 = "Std\t1\t1\t\t0\t0\t100\t0\t\r\n";
+  const std::string shf2 = "Shf\t2\t2\t\t1\t0\t100\t0\t\r\n";
+  const std::vector<std::string> card1 = {"--card", "1", "--month", "3", "--year", "2021"};
+  const std::vector<std::string> card2 = {"--card", "2", "--month", "3", "--year", "2021"};
+  const std::string roundingLog = Lines(
+      {"1.3.2021 7:40:31\t1\t0", "1.3.2021 16:20:29\t1\t16", "1.3.2021 5:50:00\t2\t0", "1.3.2021 14:20:00\t2\t16"});
+  const std::string correctionLog =
+      Lines({"1.3.2021 7:58:00\t1\t0", "1.3.2021 8:02:00\t1\t8", "1.3.2021 16:00:00\t1\t16", "2.3.2021 8:00:10\t1\t0",
+             "2.3.2021 8:00:10\t1\t0", "2.3.2021 16:00:00\t1\t16"});
+  const std::string lunchLog = Lines(
+      {"1.3.2021 8:00:00\t1\t0", "1.3.2021 11:30:00\t1\t20", "1.3.2021 12:15:00\t1\t4", "1.3.2021 16:30:00\t1\t16"});
+  const std::string lunchRegs = "08:00 PR N - 11:30 OD O - 12:15 PR O - 16:30 OD N - ";
+  const std::vector<HandCase> cases = {
+      // Step 30: arrival 7:40:31 taken at 7:41 loses 19, departure 16:20:29
+      // at 16:20 loses 20; 7:41..16:19 is 519 minutes, 480 remain.
+      {"Step30Standard",
+       "okrpr=1\r\nokrod=1\r\nZAOKRPROD=4\r\n",
+       std1 + shf2,
+       {{"3_2021.txt", roundingLog}},
+       "",
+       card1,
+       {{1, "1-Pon\t07:40 PR N - 16:20 OD N - \t8:00\t"}},
+       {{11, "8:00"}, {13, "8:00"}, {8, "1"}}},
+      // okrsm: the standard rules do not round at all.
+      {"Step30StandardOnlyShifts",
+       "okrpr=1\r\nokrod=1\r\nokrsm=1\r\nZAOKRPROD=4\r\n",
+       std1 + shf2,
+       {{"3_2021.txt", roundingLog}},
+       "",
+       card1,
+       {{1, "1-Pon\t07:40 PR N - 16:20 OD N - \t8:39\t"}},
+       {}},
+      // Shift rules round with okrsm too: 5:50 moves to 6:00; 14:00..14:19 are
+      // afternoon minutes that the departure at 14:20 takes back (860 mod 30).
+      {"Step30ShiftOnlyShifts",
+       "okrpr=1\r\nokrod=1\r\nokrsm=1\r\nZAOKRPROD=4\r\n",
+       std1 + shf2,
+       {{"3_2021.txt", roundingLog}},
+       "",
+       card2,
+       {{1, "1-Pon\t05:50 PR N - 14:20 OD N - \t DS 8:00\t"}},
+       {{16, "8:00"}, {17, ""}}},
+      // Window 7:00..15:30 and step 15. Day 1: 6:45 is not rounded, counting
+      // runs 7:00..15:29 (510), the departure after stopPD is not rounded; the
+      // presence after 15:30 is the last warning. Day 2: 7:05 loses 10, 15:20
+      // loses 5, 495 - 15.
+      {"WorkingTimeWindowStep15",
+       "okrpr=1\r\nokrod=1\r\nZAOKRPROD=3\r\nstartPDflag=1\r\nstartPD=7:00:00\r\nstopPDflag=1\r\nstopPD=15:30:00\r\n",
+       std1,
+       {{"3_2021.txt", Lines({"1.3.2021 6:45:00\t1\t0", "1.3.2021 16:10:00\t1\t16", "2.3.2021 7:05:00\t1\t0",
+                              "2.3.2021 15:20:00\t1\t16"})}},
+       "",
+       card1,
+       {{1, "1-Pon\t06:45 PR N - 16:10 OD N - \t8:30\tOdchod po konci prac.doby"},
+        {2, "2-Uto\t07:05 PR N - 15:20 OD N - \t8:00\t"}},
+       {{11, "16:30"}}},
+      // Lunch inside working time, 45 minutes, obedcas 20: 210 + 20 + 255.
+      {"LunchLongerThanAllowed",
+       "obedyflag=1\r\nobedcas=20\r\nobedodpocet=1\r\n",
+       std1,
+       {{"3_2021.txt", lunchLog}},
+       "",
+       card1,
+       {{1, "1-Pon\t" + lunchRegs + "\t8:05\t"}},
+       {}},
+      // Without the deduction all 45 lunch minutes count: 210 + 45 + 255.
+      {"LunchNotDeducted",
+       "obedyflag=1\r\nobedcas=20\r\nobedodpocet=0\r\n",
+       std1,
+       {{"3_2021.txt", lunchLog}},
+       "",
+       card1,
+       {{1, "1-Pon\t" + lunchRegs + "\t8:30\t"}},
+       {}},
+      // 5:57..18:01 is 725 minutes, capped at maxPD 10:00, less the arrival
+      // deduction of 3 at step 10.
+      {"MaxShiftExceeded",
+       "okrpr=1\r\nZAOKRPROD=2\r\nmaxPDflag=1\r\nmaxPD=10:00:00\r\n",
+       std1,
+       {{"3_2021.txt", Lines({"1.3.2021 5:57:00\t1\t0", "1.3.2021 18:02:00\t1\t16"})}},
+       "",
+       card1,
+       {{1, "1-Pon\t05:57 PR N - 18:02 OD N - \t9:57\tPrekrocený maximálny cas smeny"}},
+       {}},
+      // corrtime 5: the vacation arrival at 8:02 replaces the 7:58 one; vacation
+      // from dovPR 7:00 is 62 + 1, work 8:02..15:59. The two equal arrivals of
+      // day 2 become one.
+      {"Corrtime5",
+       "corrtime=5\r\ndovflag=1\r\ndovprflag=1\r\ndovPR=7:00:00\r\n",
+       std1,
+       {{"3_2021.txt", correctionLog}},
+       "",
+       card1,
+       {{1, "1-Pon\t08:02 PR D - 16:00 OD N - \t7:58 d 1:03\t"}, {2, "2-Uto\t08:00 PR N - 16:00 OD N - \t8:00\t"}},
+       {{11, "15:58"}, {22, "1:03"}}},
+      // corrtime 0: everything stays; the vacation arrival comes after 4
+      // minutes of work and so counts no vacation; two arrivals in a row.
+      {"Corrtime0",
+       "corrtime=0\r\ndovflag=1\r\ndovprflag=1\r\ndovPR=7:00:00\r\n",
+       std1,
+       {{"3_2021.txt", correctionLog}},
+       "",
+       card1,
+       {{1, "1-Pon\t07:58 PR N - 08:02 PR D - 16:00 OD N - \t8:02\tDva prichody za sebou"},
+        {2, "2-Uto\t08:00 PR N - 08:00 PR N - 16:00 OD N - \t8:00\tDva prichody za sebou"}},
+       {{22, ""}}},
+      // Day 1: vacation departure at 11:00, part-day vacation to dovOD 15:00.
+      // Day 2: doctor departure at 10:00 as last, doctor to stopLEK 14:30 = 270 + 1.
+      // Day 3: arrival from the doctor at 9:15 counts from startLEK 7:30.
+      // Day 4: doctor 9:00..10:29 between two stretches of work.
+      {"VacationAndDoctorTimes",
+       "dovflag=1\r\ndovodflag=1\r\ndovOD=15:00:00\r\nstopLEK=14:30:00\r\nstartLEK=7:30:00\r\n",
+       std1,
+       {{"3_2021.txt", Lines({"1.3.2021 7:00:00\t1\t0", "1.3.2021 11:00:00\t1\t24", "2.3.2021 7:00:00\t1\t0",
+                              "2.3.2021 10:00:00\t1\t21", "3.3.2021 9:15:00\t1\t5", "3.3.2021 16:00:00\t1\t16",
+                              "4.3.2021 7:00:00\t1\t0", "4.3.2021 9:00:00\t1\t21", "4.3.2021 10:30:00\t1\t5",
+                              "4.3.2021 15:30:00\t1\t16"})}},
+       "",
+       card1,
+       {{1, "1-Pon\t07:00 PR N - 11:00 OD D - \t4:00 d 4:00\t"},
+        {2, "2-Uto\t07:00 PR N - 10:00 OD L - \t3:00 LK 4:31\t"},
+        {3, "3-Str\t09:15 PR L - 16:00 OD N - \t6:45 LK 1:45\t"},
+        {4, "4-Stv\t07:00 PR N - 09:00 OD L - 10:30 PR L - 15:30 OD N - \t7:00 LK 1:30\t"},
+        {5, "5-Pia\t\t\t"}},
+       {{11, "20:45"}, {22, "4:00"}, {24, "7:46"}, {8, "4"}}},
+      // A night worker: 30th 21:45..21:59 afternoon, 22:00..23:59 night; the
+      // 31st night to 6:00, 5 day-shift minutes (not shown), and from 21:50
+      // 10 afternoon and 120 night minutes up to the month's end. 495 minutes
+      // on the 31st exceed maxPD 8:00. Totals: NS 120 + 480 - 30 of breaks.
+      {"OvernightShiftsToTheMonthEnd",
+       "maxPDflag=1\r\nmaxPD=8:00:00\r\n",
+       "Shf\t2\t2\t\t1\t0\t100\t30\t\r\n",
+       {{"3_2021.txt", Lines({"30.3.2021 21:45:00\t2\t0", "31.3.2021 6:05:00\t2\t16", "31.3.2021 21:50:00\t2\t0"})},
+        {"4_2021.txt", Lines({"1.4.2021 6:00:00\t2\t16"})}},
+       "",
+       card2,
+       {{30, "30-Uto\t21:45 PR N - \t PS 0:15 NS 2:00\t"},
+        {31, "31-Str\t06:05 OD N - 21:50 PR N - \t PS 0:10 NS 8:00\tPrekrocená max doba smeny"}},
+       {{8, "2"},
+        {10, "195:30"},
+        {11, "10:25"},
+        {12, "0:30"},
+        {13, "9:55"},
+        {14, "-185:35"},
+        {16, ""},
+        {17, "0:25"},
+        {18, "9:30"}}},
+      // A whole April with normaPD 8:00, a 7:30 workload, 45 minutes of
+      // breaks, business trips allowed and weekend hours not counted; Easter
+      // Monday the 5th is a holiday. Empty days are filled from the
+      // registrations around them; an obstacle fill wins over sick leave and
+      // business; the Saturday's work is left out.
+      {"WholeMonthFilled",
+       "normaPD=8:00:00\r\nweekendflag=0\r\n",
+       "Eva Malá\tE-1\t31\tSklad\t0\t1\t7:30\t45\t\r\n",
+       {{"4_2021.txt", Lines({"6.4.2021 9:00:00\t31\t2", "6.4.2021 15:00:00\t31\t18", "9.4.2021 7:00:00\t31\t6",
+                              "9.4.2021 11:00:00\t31\t22", "14.4.2021 8:00:00\t31\t7", "14.4.2021 16:00:00\t31\t16",
+                              "15.4.2021 7:00:00\t31\t0", "15.4.2021 9:00:00\t31\t21", "20.4.2021 8:00:00\t31\t5",
+                              "20.4.2021 16:30:00\t31\t24", "24.4.2021 8:00:00\t31\t0", "24.4.2021 12:00:00\t31\t16",
+                              "26.4.2021 8:00:00\t31\t8", "26.4.2021 16:00:00\t31\t16"})}},
+       "5.4.2021\r\n",
+       {"--employee", "Eva Malá", "--month", "4", "--year", "2021"},
+       {{1, "1-Stv\t\tsc 08:45\tAutomatický výpocet Služobnej cesty"},
+        {2, "2-Pia\t\tsc 08:45\tAutomatický výpocet Služobnej cesty"},
+        {3, "3-Sob\t\t\t"},
+        {5, "5-Pon SV\t\t\t"},
+        {6, "6-Uto\t09:00 PR S2 - 15:00 OD S2 - \t6:00 sc 2:31\t"},
+        {7, "7-Str\t\tO 08:00\tAutomatický výpocet Prekážky"},
+        {8, "8-Stv\t\tO 08:00\tAutomatický výpocet Prekážky"},
+        {9, "9-Pia\t07:00 PR Pr - 11:00 OD Pr - \t4:00 O 4:01\t"},
+        {12, "12-Pon\t\tO 08:00\tAutomatický výpocet Prekážky"},
+        {13, "13-Uto\t\tO 08:00\tAutomatický výpocet Prekážky"},
+        {14, "14-Str\t08:00 PR PN - 16:00 OD N - \t8:00\t"},
+        {15, "15-Stv\t07:00 PR N - 09:00 OD L - \t2:00 LK 6:01\t"},
+        {16, "16-Pia\t\tPN 08:00\tAutomatický výpocet PN"},
+        {17, "17-Sob\t\t\t"},
+        {19, "19-Pon\t\tPN 08:00\tAutomatický výpocet PN"},
+        {20, "20-Uto\t08:00 PR L - 16:30 OD D - \t8:30\t"},
+        {21, "21-Str\t\tD 08:00\tAutomatický výpocet Dovolenky"},
+        {23, "23-Pia\t\tD 08:00\tAutomatický výpocet Dovolenky"},
+        {24, "24-Sob\t08:00 PR N - 12:00 OD N - \t\t"},
+        {26, "26-Pon\t08:00 PR D - 16:00 OD N - \t8:00\t"},
+        {27, "27-Uto\t\t\t"},
+        {30, "30-Pia\t\t\t"},
+        {31, "\t\t\t"}},
+       {{6, "7:30"},
+        {7, "21"},
+        {8, "8"},
+        {9, "1"},
+        {10, "157:30"},
+        {11, "92:32"},
+        {12, "4:30"},
+        {13, "88:02"},
+        {14, "-23:27"},
+        {19, ""},
+        {21, ""},
+        {22, "24:00"},
+        {23, "16:00"},
+        {24, "6:01"},
+        {25, "20:01"},
+        {26, "36:01"}}},
+  };
+  for (const HandCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    WriteCp1250(dir / "vortane.ini", "[GLOBAL]\r\n[CALC]\r\n" + c.calc);
+    WriteCp1250(dir / "prac.txt", ";Zoznam pracovnikov\r\n" + c.employees);
+    WriteCp1250(dir / "sviatky.txt", c.holidays);
+    std::filesystem::create_directories(dir.path() / "Log");
+    for (const auto& [file, text] : c.logs) WriteCp1250(dir.path() / "Log" / file, text);
+    std::vector<std::string> args = {"sheet", "--dir", dir.path().string()};
+    args.insert(args.end(), c.select.begin(), c.select.end());
+    const auto r = testing_support::RunCli(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const auto lines = r.lines();
+    ASSERT_EQ(lines.size(), 32u);
+    for (const auto& [row, text] : c.days) EXPECT_EQ(DayPart(lines[static_cast<std::size_t>(row)]), text) << row;
+    for (const auto& [row, text] : c.head) EXPECT_EQ(Split(lines[static_cast<std::size_t>(row)])[1], text) << row;
+  }
+}
+
 TEST(RobotCli, LogPrintsOrderedAndCorrectedRecords) {
   Installation inst;
   const auto r = RunCli(inst.scratch, {"log", "--dir", inst.d(), "--card", "7", "--month", "3", "--year", "2021"});
