@@ -379,6 +379,24 @@ TEST(RobotCli, HandWorkedCasesUnderOwnSettings) {
         {16, ""},
         {17, "0:25"},
         {18, "9:30"}}},
+      // Shift rounding at step 15 with corrtime 0: the 23:50 arrival moves to
+      // midnight and counts into the 11th (night to 6:00; the 7 day-shift
+      // minutes are taken back by the departure at 6:07). On the 12th the
+      // arrival 13:58 moves to 14:00 and pushes the 13:59 departure to 14:01,
+      // so the 22:10 departure finds nobody present. The 21:55 arrival of the
+      // 31st moves to 22:00 and counts night minutes to the month's end.
+      {"ShiftRoundingMovesAcrossMidnight",
+       "okrpr=1\r\nokrod=1\r\nZAOKRPROD=3\r\ncorrtime=0\r\n",
+       shf2,
+       {{"3_2021.txt", Lines({"10.3.2021 23:50:00\t2\t0", "11.3.2021 6:07:00\t2\t16", "12.3.2021 13:58:00\t2\t0",
+                              "12.3.2021 13:59:00\t2\t16", "12.3.2021 22:10:00\t2\t16", "31.3.2021 21:55:00\t2\t0"})}},
+       "",
+       card2,
+       {{10, "10-Str\t23:50 PR N - \t\t"},
+        {11, "11-Stv\t06:07 OD N - \t NS 6:00\t"},
+        {12, "12-Pia\t13:58 PR N - 13:59 OD N - 22:10 OD N - \t\t"},
+        {31, "31-Str\t21:55 PR N - \t NS 2:00\t"}},
+       {{8, "2"}, {11, "8:00"}, {16, ""}, {17, ""}, {18, "8:00"}}},
       // A whole April with normaPD 8:00, a 7:30 workload, 45 minutes of
       // breaks, business trips allowed and weekend hours not counted; Easter
       // Monday the 5th is a holiday. Empty days are filled from the
