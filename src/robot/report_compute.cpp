@@ -165,9 +165,12 @@ ReportRun ComputeReport(CombinedReport& report, const ReportEnvironment& env, st
       outcome = ReportRun::Stopped;
       break;
     }
-    // A row whose employee cannot be found has already said so; its totals
-    // would only repeat the message.
-    if (ComputeReportRow(report, env, r, StopRequested, &cache)) RecalcReportRow(report, env, r, StopRequested);
+    // An employee without identifier is refused by the robot, but the row is
+    // still theirs and gets the totals of what its cells hold. A row whose
+    // name is in no list has already said so; its totals would only repeat
+    // the message.
+    const bool computed = ComputeReportRow(report, env, r, StopRequested, &cache);
+    if (computed || FindReportEmployee(env.employees, report.grid, r)) RecalcReportRow(report, env, r, StopRequested);
   }
   if (outcome == ReportRun::Completed && StopRequested) outcome = ReportRun::Stopped;
 

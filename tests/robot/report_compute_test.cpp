@@ -177,6 +177,29 @@ TEST(ReportCompute, IdentifierZeroCountsAsNotFound) {
   EXPECT_TRUE(stop);
 }
 
+// The robot refuses an employee without identifier, but the row is still
+// the employee's: its totals are added up from what its day cells hold, and
+// the computation stops before the next row.
+TEST(ReportCompute, IdentifierZeroStopsAfterTheRowsTotals) {
+  Installation inst;
+  inst.employee("Bez karty", 0, false, false, 510, 0);
+  inst.employee("B", 2);
+  Day(inst, 2, 1, 7, 0, 15, 0);
+  inst.writeLog(M, Y);
+  CombinedReport r = inst.build(M, Y);
+  r.grid.setCell(DayCol(4), 1, "8:00");  // e.g. kept from a reopened period
+  std::atomic<bool> stop{false};
+  EXPECT_EQ(ComputeReport(r, inst.env(), stop), ReportRun::Stopped);
+  EXPECT_EQ(inst.op.messages, std::vector<std::string>{"Meno pracovnika nenajdene, interna chyba programu"});
+  EXPECT_EQ(r.grid.cell(DayCol(4), 1), "8:00");
+  EXPECT_EQ(r.grid.cell(rcol::AtWork, 1), "8:00");
+  EXPECT_EQ(r.grid.cell(rcol::WorkingDays, 1), "8:00");
+  EXPECT_EQ(r.grid.cell(rcol::Net, 1), "8:00");
+  EXPECT_EQ(r.grid.cell(rcol::Overtime, 1), "-179:00");  // 187:00 norm
+  EXPECT_EQ(r.grid.cell(DayCol(1), 2), "");
+  EXPECT_EQ(r.grid.cell(rcol::AtWork, 2), "");
+}
+
 TEST(ReportCompute, CancelFromTheProgressStopsBeforeTheNextRow) {
   Installation inst;
   for (std::uint16_t card = 1; card <= 4; ++card) {
