@@ -59,7 +59,7 @@ bool OpenReportFile(CombinedReport& report, const std::filesystem::path& file, c
   }
   ResetDayRecordLines(report);
   report.openedFile = file;
-  report.caption = "Report " + file.string();
+  report.caption = "Report" + file.string();
   return true;
 }
 

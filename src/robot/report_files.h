@@ -50,8 +50,8 @@ enum class ReopenOutcome {
 ReopenOutcome ReopenSavedPeriod(CombinedReport& report, const std::filesystem::path& programDir, core::Operator& op);
 
 // "Otvoriť": reads another report into the table. On success the caption
-// becomes "Report " + path, DayRecordLines are emptied and the table is
-// marked as opened from that file. A file that cannot be read is reported
+// becomes "Report" + path (no blank between), DayRecordLines are emptied and
+// the table is marked as opened from that file. A file that cannot be read is reported
 // with the reader's message and the table is not changed (false).
 bool OpenReportFile(CombinedReport& report, const std::filesystem::path& file, core::Operator& op);
 
