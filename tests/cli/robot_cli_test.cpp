@@ -397,6 +397,36 @@ TEST(RobotCli, HandWorkedCasesUnderOwnSettings) {
         {12, "12-Pia\t13:58 PR N - 13:59 OD N - 22:10 OD N - \t\t"},
         {31, "31-Str\t21:55 PR N - \t NS 2:00\t"}},
        {{8, "2"}, {11, "8:00"}, {16, ""}, {17, ""}, {18, "8:00"}}},
+      // Step 10 with stopPD 17:00 and 30 minutes of breaks; 15 March is a
+      // holiday of every year. Saturday 8:03..12:03 less 7 + 4. The holiday's
+      // 8:00 counts 7:30 after breaks. Two departures in a row on the 16th.
+      // The 17th ends on an arrival after work with later days to come: work
+      // 0, and the warning is not written beside an empty result. The 18th is
+      // counted to stopPD; the departure after it is not rounded.
+      {"WarningsWeekendAndHoliday",
+       "okrpr=1\r\nokrod=1\r\nZAOKRPROD=2\r\nstopPDflag=1\r\nstopPD=17:00:00\r\n",
+       "Std\t1\t1\t\t0\t0\t100\t30\t\r\n",
+       {{"3_2021.txt", Lines({"6.3.2021 8:03:00\t1\t0", "6.3.2021 12:04:00\t1\t16", "15.3.2021 6:00:00\t1\t0",
+                              "15.3.2021 14:00:00\t1\t16", "16.3.2021 7:00:00\t1\t0", "16.3.2021 12:00:00\t1\t16",
+                              "16.3.2021 12:30:00\t1\t16", "17.3.2021 7:00:00\t1\t0", "17.3.2021 11:00:00\t1\t16",
+                              "17.3.2021 12:00:00\t1\t0", "18.3.2021 7:00:00\t1\t0", "18.3.2021 18:00:00\t1\t16"})}},
+       "15.3.1990\r\n",
+       card1,
+       {{6, "6-Sob\t08:03 PR N - 12:04 OD N - \t3:50\t"},
+        {15, "15-Pon SV\t06:00 PR N - 14:00 OD N - \t8:00\t"},
+        {16, "16-Uto\t07:00 PR N - 12:00 OD N - 12:30 OD N - \t5:00\tDva odchody za sebou"},
+        {17, "17-Str\t07:00 PR N - 11:00 OD N - 12:00 PR N - \t\t"},
+        {18, "18-Stv\t07:00 PR N - 18:00 OD N - \t10:00\tOdchod po konci prac.doby"}},
+       {{7, "22"},
+        {8, "4"},
+        {9, "1"},
+        {10, "187:00"},
+        {11, "26:50"},
+        {12, "1:00"},
+        {13, "25:50"},
+        {14, "-161:10"},
+        {19, "3:50"},
+        {21, "7:30"}}},
       // A whole April with normaPD 8:00, a 7:30 workload, 45 minutes of
       // breaks, business trips allowed and weekend hours not counted; Easter
       // Monday the 5th is a holiday. Empty days are filled from the
