@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "export/grid_export.h"
 #include "support/test_support.h"
@@ -154,6 +155,86 @@ TEST(ExportXlsx, EveryCellIsAStringFromA1) {
   EXPECT_EQ(cells, 10u);
   EXPECT_EQ(strCells, cells);
   EXPECT_NE(sheet.find("<col min=\"1\" max=\"1\""), std::string::npos);  // width of column 0
+}
+
+// Splits comma-separated text with double-quoted fields into rows of cells.
+std::vector<std::vector<std::string>> ParseCommaCsv(const std::string& text) {
+  std::vector<std::vector<std::string>> rows(1);
+  std::string cell;
+  bool quoted = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+        cell += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        cell += c;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      rows.back().push_back(cell);
+      cell.clear();
+    } else if (c == '\n' || c == '\r') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      rows.back().push_back(cell);
+      cell.clear();
+      rows.emplace_back();
+    } else {
+      cell += c;
+    }
+  }
+  if (!cell.empty() || !rows.back().empty()) rows.back().push_back(cell);
+  if (rows.back().empty()) rows.pop_back();
+  return rows;
+}
+
+// The workbook opened by a real spreadsheet program (LibreOffice, when it is
+// installed) shows every cell's text as it was: nothing is taken for a
+// number, a time or a formula, Slovak letters stay, line breaks stay.
+TEST(ExportXlsx, SpreadsheetProgramReadsBackEveryText) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "soffice is not installed";
+  const std::vector<std::vector<std::string>> texts = {
+      {"Meno", "Os číslo", "Nadčas", "1-Pon", "PN   "},
+      {"Ľubomír Šťastný", "007", "-8:00", "=8:30", "a;b, \"c\""},
+      {"Žofia Ďurica", "10000", "+1", "SC 4:00\r\nD 4:00", "=SUM(1;2)"},
+      {"@x", "1.5", "50%", "TRUE", "  odsadené"},
+      {"", "8:30", "", "D 08:30", ""},
+  };
+  core::Grid g(5, 5);
+  for (int r = 0; r < 5; ++r) {
+    for (int c = 0; c < 5; ++c) g.setCell(c, r, texts[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
+  }
+  TempDir dir;
+  const auto file = dir / "vykaz.xlsx";
+  std::string detail;
+  ASSERT_TRUE(exports::ExportXlsx(file, g, nullptr, &detail)) << detail;
+
+  // A profile of its own, so that a running office or the user's settings
+  // play no part.
+  const auto out = dir / "out";
+  const std::string profile = "file://" + (dir / "profile").string();
+  const std::string cmd = "HOME='" + (dir / "home").string() + "' timeout 120 soffice -env:UserInstallation=" +
+                          profile +
+                          " --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1' --outdir '" +
+                          out.string() + "' '" + file.string() + "' >/dev/null 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  const auto rows = ParseCommaCsv(ReadBytes(out / "vykaz.csv"));
+  ASSERT_EQ(rows.size(), texts.size());
+  for (std::size_t r = 0; r < texts.size(); ++r) {
+    for (std::size_t c = 0; c < texts[r].size(); ++c) {
+      std::string expected = texts[r][c];
+      // The workbook's own line break is a line feed.
+      for (std::size_t p = expected.find("\r\n"); p != std::string::npos; p = expected.find("\r\n", p)) {
+        expected.erase(p, 1);
+      }
+      const std::string shown = c < rows[r].size() ? rows[r][c] : std::string();
+      EXPECT_EQ(shown, expected) << "row " << r << ", column " << c;
+    }
+  }
 }
 
 TEST(ExportXlsx, ControlCharactersAndBrokenTextStillMakeAValidWorkbook) {
