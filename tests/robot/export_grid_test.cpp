@@ -217,8 +217,8 @@ TEST(ExportXlsx, SpreadsheetProgramReadsBackEveryText) {
   // play no part.
   const auto out = dir / "out";
   const std::string profile = "file://" + (dir / "profile").string();
-  const std::string cmd = "HOME='" + (dir / "home").string() + "' timeout 120 soffice -env:UserInstallation=" +
-                          profile +
+  const std::string cmd = "HOME='" + (dir / "home").string() +
+                          "' timeout 120 soffice -env:UserInstallation=" + profile +
                           " --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1' --outdir '" +
                           out.string() + "' '" + file.string() + "' >/dev/null 2>&1";
   ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
@@ -240,7 +240,9 @@ TEST(ExportXlsx, SpreadsheetProgramReadsBackEveryText) {
 TEST(ExportXlsx, ControlCharactersAndBrokenTextStillMakeAValidWorkbook) {
   TempDir dir;
   core::Grid g(2, 1);
-  g.setCell(0, 0, std::string("a\x08" "b\x01"));
+  g.setCell(0, 0,
+            std::string("a\x08"
+                        "b\x01"));
   g.setCell(1, 0, std::string("\xC3(ok"));
   const auto file = dir / "odd.xlsx";
   ASSERT_TRUE(exports::ExportXlsx(file, g));
