@@ -179,8 +179,9 @@ CommandOutcome NewRecordsCommand(DownloadContext& ctx) {
   if (!terminalReady(ctx)) return {};
   const long long S = ReadTransferPointer(ctx.iniFile, ctx.device.productionNumber);
   if (S < 0 || S > ctx.device.capacity()) {
-    HandleFirstUse(ctx);
-    return {};
+    CommandOutcome out;
+    out.pointerWriteFailed = !HandleFirstUse(ctx);
+    return out;
   }
   if (S == ctx.device.PTR) {
     ctx.op.showMessage(ctx.messages.message(core::msg::NoNewRecords));
@@ -274,9 +275,9 @@ std::string FirstUseMessage(const core::MessageCatalogue& messages) {
   return messages.message(core::msg::FirstTransfer) + "\r" + messages.message(core::msg::CannotTellNew);
 }
 
-void HandleFirstUse(DownloadContext& ctx) {
+bool HandleFirstUse(DownloadContext& ctx) {
   ctx.op.showMessage(FirstUseMessage(ctx.messages));
-  StoreTransferPointer(ctx.iniFile, ctx.device.productionNumber, ctx.device.PTR);
+  return StoreTransferPointer(ctx.iniFile, ctx.device.productionNumber, ctx.device.PTR);
 }
 
 CommandOutcome AutomaticTransfer(DownloadContext& ctx, int n) {
@@ -286,7 +287,9 @@ CommandOutcome AutomaticTransfer(DownloadContext& ctx, int n) {
     ctx.text.addLine(ShortDateLongTimeText(ctx.now()) + "\tprenos... " + std::to_string(n));
   }
   CommandOutcome out = logTransfer(ctx, S, n);
-  if (ctx.fixedUnit && ctx.presence && !ctx.presenceFile.empty()) ctx.presence->SavePresence(ctx.presenceFile);
+  if (ctx.fixedUnit && ctx.presence && !ctx.presenceFile.empty()) {
+    out.presenceWriteFailed = !ctx.presence->SavePresence(ctx.presenceFile);
+  }
   return out;
 }
 

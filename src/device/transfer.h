@@ -100,7 +100,8 @@ struct CommandOutcome {
   bool ran = false;  // a transfer was started
   TransferResult transfer;
   std::string statusText;  // status-bar panel 0 ("N záznamov"), empty when unchanged
-  bool pointerWriteFailed = false;
+  bool pointerWriteFailed = false;   // vortane.ini could not be written (also on first use)
+  bool presenceWriteFailed = false;  // stav.bin could not be written after an automatic transfer
 };
 
 // "Prenos len nové záznamy" (act_newrecordsExecute).
@@ -139,8 +140,9 @@ std::string NewRecordsQuestion();
 // The first-use message (messages 17 and 18).
 std::string FirstUseMessage(const core::MessageCatalogue& messages);
 
-// FirstUse: the message, then PTR stored as the transfer pointer.
-void HandleFirstUse(DownloadContext& ctx);
+// FirstUse: the message, then PTR stored as the transfer pointer. False when
+// the pointer could not be written (the caller reports it).
+bool HandleFirstUse(DownloadContext& ctx);
 
 // The automatic transfer of n new records (after Transfer, or Ask answered
 // Yes): into the logs; in fixed-unit mode the "prenos... " line, the presence

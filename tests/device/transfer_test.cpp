@@ -313,6 +313,36 @@ TEST_F(RfidTransfer, AlignPointers) {
   EXPECT_EQ(op.messages.back(), "Vykonané");
 }
 
+// Files that cannot be written are reported, never passed over as success.
+TEST_F(RfidTransfer, UnwritablePointerAndPresenceFilesAreReported) {
+  terminal.addRegistration(1002, core::DateTime::fromParts(2026, 3, 15, 7, 0), 0);
+  ASSERT_TRUE(refreshStatus());
+  // A plain file stands where the folder of vortane.ini and stav.bin would be.
+  testing_support::WriteBytes(dir / "blocked", "x");
+  auto ctx = context(true);
+  ctx.iniFile = dir / "blocked" / "vortane.ini";
+  ctx.presenceFile = dir / "blocked" / "stav.bin";
+
+  // First use: the message, but the pointer could not be stored.
+  auto out = device::NewRecordsCommand(ctx);
+  EXPECT_FALSE(out.ran);
+  EXPECT_TRUE(out.pointerWriteFailed);
+  EXPECT_FALSE(device::HandleFirstUse(ctx));
+
+  // An automatic transfer whose stav.bin cannot be written.
+  ctx.iniFile = iniFile();
+  ASSERT_TRUE(device::StoreTransferPointer(iniFile(), 4321, 0));
+  out = device::AutomaticTransfer(ctx, 1);
+  EXPECT_TRUE(out.transfer.complete());
+  EXPECT_FALSE(out.pointerWriteFailed);
+  EXPECT_TRUE(out.presenceWriteFailed);
+  EXPECT_EQ(storedPointer(), 1);
+  ctx.presenceFile = dir / "stav.bin";
+  ASSERT_TRUE(device::StoreTransferPointer(iniFile(), 4321, 0));
+  EXPECT_FALSE(device::AutomaticTransfer(ctx, 1).presenceWriteFailed);
+  EXPECT_TRUE(device::HandleFirstUse(ctx));
+}
+
 // ---- nothing lost, nothing twice ----
 
 TEST_F(RfidTransfer, CancelStoresThePointerAfterTheLastCompleteBlock) {

@@ -176,6 +176,11 @@ bool ConnectTerminal(Link& link) {
   return false;
 }
 
+void PointerNotWritten(Link& link) {
+  std::fprintf(stderr, "vortane-cli: the transfer pointer could not be written to %s\n",
+               link.inst.directory.iniFile().string().c_str());
+}
+
 int NotCommunicating(Link& link) {
   link.op.showMessage(link.inst.messages.message(core::msg::TerminalNotCommunicating));
   return kFailed;
@@ -254,8 +259,7 @@ int RunDownload(const Args& args) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   PrintStats(args, link, seconds);
   if (out.pointerWriteFailed) {
-    std::fprintf(stderr, "vortane-cli: the transfer pointer could not be written to %s\n",
-                 link.inst.directory.iniFile().string().c_str());
+    PointerNotWritten(link);
     return kFailed;
   }
   if (!out.ran) {
@@ -327,7 +331,11 @@ int RunAlign(const Args& args) {
   StdoutTextArea text;
   device::NullProgress progress;
   auto ctx = MakeContext(link, text, progress, nullptr, false);
-  if (!device::AlignPointers(ctx)) return kFailed;
+  if (!device::AlignPointers(ctx)) {
+    // Without a terminal the message has been shown; otherwise the file failed.
+    if (link.state.known && link.state.PTR >= 0) PointerNotWritten(link);
+    return kFailed;
+  }
   printLine("REQPTR " + std::to_string(link.state.productionNumber) + "=" + std::to_string(link.state.PTR));
   return kOk;
 }
@@ -379,10 +387,15 @@ int RunWatch(const Args& args) {
       const long long S = device::ReadTransferPointer(ctx.iniFile, link.state.productionNumber);
       const auto d = device::CheckNewRecords(link.state, S, true, monitor.Declined);
       if (d.action == device::NewRecordsAction::FirstUse) {
-        device::HandleFirstUse(ctx);
+        if (!device::HandleFirstUse(ctx)) PointerNotWritten(link);
       } else if (d.action == device::NewRecordsAction::Transfer) {
         const auto out = device::AutomaticTransfer(ctx, d.count);
         if (!out.statusText.empty()) printLine(out.statusText);
+        if (out.pointerWriteFailed) PointerNotWritten(link);
+        if (out.presenceWriteFailed) {
+          std::fprintf(stderr, "vortane-cli: the presence status could not be written to %s\n",
+                       link.inst.directory.presenceFile().string().c_str());
+        }
         failedTransfers = out.transfer.complete() && !out.transfer.stopped ? 0 : failedTransfers + 1;
         link.comm->StopRequested = false;
         // The heartbeat sends its request again on the next tick.
