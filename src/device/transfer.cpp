@@ -228,7 +228,11 @@ CommandOutcome TransferAllCommand(DownloadContext& ctx) {
   const int PTR = ctx.device.PTR;
   const long long before = ReadTransferPointer(ctx.iniFile, ctx.device.productionNumber);
   // From the position after PTR (wrapping at the ring's end) the whole ring
-  // except PTR itself: C records.
+  // except PTR itself: C records. The position after C is 0, so a terminal
+  // whose PTR stands at the ring's end gets its records too, instead of a
+  // first-use message and a pointer moved past records never fetched. A
+  // pointer error is refused before anything is stored: the old pointer is
+  // not replaced by the position after an invalid PTR.
   const int start = RingNext(PTR, C);
   CommandOutcome out;
   out.ran = true;

@@ -99,7 +99,7 @@ TransferResult TransferRecords(DownloadContext& ctx, int n, bool storeToLog);
 struct CommandOutcome {
   bool ran = false;  // a transfer was started
   TransferResult transfer;
-  std::string statusText;  // status-bar panel 0 ("N záznamov"), empty when unchanged
+  std::string statusText;            // status-bar panel 0 ("N záznamov"), empty when unchanged
   bool pointerWriteFailed = false;   // vortane.ini could not be written (also on first use)
   bool presenceWriteFailed = false;  // stav.bin could not be written after an automatic transfer
 };
@@ -112,7 +112,7 @@ CommandOutcome TransferCountCommand(DownloadContext& ctx);
 // The same with the count already given (the question's answer as text).
 CommandOutcome TransferCountCommand(DownloadContext& ctx, const std::string& answer);
 // "Preniesť všetky záznamy": the whole ring except position PTR, from the
-// position after PTR on, into the logs. Complete, the transfer pointer becomes
+// position after PTR on (0 when PTR is at the ring's end), into the logs. Complete, the transfer pointer becomes
 // PTR. Stopped early, it becomes the position reached, unless that lies
 // before the old pointer, which then stays: the next new-record transfer
 // neither misses the records after it nor fetches those before it again.
