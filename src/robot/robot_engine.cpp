@@ -374,8 +374,11 @@ class Walker {
   }
 
   // Moves an arrival forward to the next rounding step; true when moved.
+  // A step below 1 minute (a negative one can only come from a hand-edited
+  // settings file) rounds nothing, as in the standard rules: it would move the
+  // arrival back behind the walk, where no step reaches it any more.
   bool roundArrivalShift(std::size_t i, int tod) {
-    if (!m_s.okrpr || m_R == 0) return false;
+    if (!m_s.okrpr || m_R < 1) return false;
     const int r = (tod / 60) % m_R;
     if (r == 0) return false;
     m_times[i] = m_times[i].addSeconds(static_cast<std::int64_t>(m_R - r) * kMinute);
@@ -383,7 +386,7 @@ class Walker {
     return true;
   }
   void roundDepartureShift(int tod) {
-    if (!m_s.okrod || m_R == 0) return;
+    if (!m_s.okrod || m_R < 1) return;
     if (int* c = bucketCounter()) *c -= (tod / 60) % m_R;
   }
 
