@@ -9,6 +9,7 @@ packages=(
   libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   unzip  # the spreadsheet export tests look inside the written workbook
+  libreoffice-calc-nogui  # ... and have a real spreadsheet program read it back
 )
 if [ "${VORTANE_FUZZ_DEPS:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)
