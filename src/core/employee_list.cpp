@@ -217,6 +217,7 @@ std::optional<std::size_t> EmployeeList::findCard(std::uint16_t card) const {
 bool EmployeeList::addNamedCard(std::uint16_t card, const std::filesystem::path& file, int normaMinutes,
                                 const MessageCatalogue& messages, Operator& op) {
   const auto answer = op.askText(messages.message(msg::NewCardTitle), messages.message(msg::NewCardPrompt));
+  // A name of blanks only names nobody: it is treated like an empty answer.
   if (!answer || trim(*answer).empty()) return false;
   if (m_employees.size() >= kMaxEmployees) {
     op.showMessage("Zoznam pracovníkov je plný");
