@@ -23,6 +23,10 @@ std::string encodeCell(const std::string& text) {
   return out;
 }
 
+// Only a text with a backspace was encoded, so only then are tabs taken back
+// for carriage returns; a cell whose sole line break was a bare carriage
+// return therefore comes back with a tab in its place (older files depend on
+// tabs staying tabs when there is no backspace).
 std::string decodeCell(std::string text, Cells cells) {
   if (text.find('\b') != std::string::npos) {
     for (char& c : text) {
