@@ -520,6 +520,9 @@ class Walker {
       if (m_business > 0 && m_e.tripsAllowed) {
         int business = m_business;
         if (m_maxPD < business + w0) business = m_maxPD - w0;
+        // When work alone reaches maxPD nothing is left for business: the item
+        // is left out, since " sc " without a duration would read back as a
+        // whole business day.
         if (business > 0) {
           result.append(" sc ");
           result.appendDuration(business);
@@ -534,6 +537,8 @@ class Walker {
         if (businessHint && m_e.tripsAllowed && m_s.autoSL) {
           result.clear();
           result.append("sc ");
+          // The breaks are added as minutes, so 60 or more carry into the
+          // hours (8:30 and 60 give 09:30).
           result.appendClock(normaPD + m_e.breaks);
           setWarning(4);
         }
