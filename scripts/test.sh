@@ -4,7 +4,7 @@
 # second build folder and runs them there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh
+VORTANE_TEST_DEPS=1 bash scripts/deps.sh
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
