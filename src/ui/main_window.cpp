@@ -23,6 +23,7 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
@@ -32,6 +33,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <fstream>
 
 #include "core/ini_file.h"
@@ -542,7 +544,8 @@ bool TForm1::FormCreate() {
 
   showFolders();
 
-  // 9. The port.
+  // 9. The port. A device named by PortName or --port is what opens, so the
+  // line names it instead of the COM number.
   memo1->clear();
   const QString portText = m_settings.PortName.empty() ? QString::number(m_settings.ComPort) : Q(m_settings.PortName);
   addLine(Q(m_messages.message(core::msg::OpeningComPort)) + portText + QStringLiteral("..."));
@@ -1103,6 +1106,11 @@ void TForm1::chkRFshowClick(bool checked) {
 }
 
 void TForm1::act_stavExecute() {
+  // Where no window manager maximises windows, the board still covers the
+  // screen.
+  if (!m_stav->isVisible()) {
+    if (QScreen* s = screen()) m_stav->setGeometry(s->availableGeometry());
+  }
   m_stav->showMaximized();
   m_stav->raise();
   m_stav->activateWindow();
@@ -1117,6 +1125,16 @@ void TForm1::act_hideExecute() {
   } else {
     // No notification area on this desktop: the window goes to the task bar.
     showMinimized();
+    // Without a window manager (a bare X server) nothing minimises the
+    // window: it stays in view, and a clock that moves only every ten
+    // seconds would look frozen. Such a window counts as shown again.
+    QTimer::singleShot(500, this, [this] {
+      if (m_hiddenToTray && isVisible() && windowHandle() && windowHandle()->isExposed()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        m_hiddenToTray = false;
+        m_timer1.setInterval(m_options.tickMs);
+      }
+    });
   }
 }
 

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include <memory>
 
@@ -343,6 +344,28 @@ TEST_F(MainWindowTest, HidingSlowsTheHeartbeatAndShowingRestoresIt) {
   EXPECT_EQ(w->statusTimer().interval(), 700);
   EXPECT_FALSE(w->isHiddenToTray());
   EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(MainWindowTest, AWindowThatCannotBeMinimisedKeepsTheFastHeartbeat) {
+  // Headless there is neither a notification area nor anything that takes a
+  // minimised window out of view: the window stays exposed, so its clock
+  // must go on at 700 ms.
+  standardEmployees();
+  auto w = makeWindow();
+  ASSERT_TRUE(w->FormCreate());
+  w->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+  w->findChild<QAction*>(QStringLiteral("act_hide"))->trigger();
+  QTest::qWait(800);
+  ASSERT_NE(w->windowHandle(), nullptr);
+  if (w->windowHandle()->isExposed()) {
+    EXPECT_FALSE(w->isHiddenToTray());
+    EXPECT_EQ(w->statusTimer().interval(), 700);
+    EXPECT_FALSE(w->isMinimized());
+  } else {
+    EXPECT_TRUE(w->isHiddenToTray());
+    EXPECT_EQ(w->statusTimer().interval(), 10000);
+  }
 }
 
 TEST_F(MainWindowTest, StartMinimisedHidesAfterTheFirstSecond) {
