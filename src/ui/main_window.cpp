@@ -857,7 +857,8 @@ bool TForm1::CheckNewRecords() {
     case device::NewRecordsAction::FirstUse:
       stopTimer1();
       m_op.showMessage(device::FirstUseMessage(m_messages));
-      device::StoreTransferPointer(m_dir.iniFile(), m_last.productionNumber, m_last.PTR);
+      if (!device::StoreTransferPointer(m_dir.iniFile(), m_last.productionNumber, m_last.PTR))
+        m_op.showMessage("Nie je možné zapísať súbor: " + m_dir.iniFile().string());
       restartTimer1();
       return false;
     case device::NewRecordsAction::Ask:
@@ -984,6 +985,7 @@ void TForm1::onTransferDone(TransferKind kind, const device::CommandOutcome& out
   }
   if (!out.statusText.empty()) m_panels[0]->setText(Q(out.statusText));
   if (out.pointerWriteFailed) m_op.showMessage("Nie je možné zapísať súbor: " + m_dir.iniFile().string());
+  if (out.presenceWriteFailed) m_op.showMessage("Nie je možné zapísať súbor: " + m_dir.presenceFile().string());
   m_info->hide();
   m_stopButton->setVisible(false);
   act_stop->setVisible(false);
@@ -1245,7 +1247,10 @@ void TForm1::connectSettingsDialog(SettingsDialog& dialog) {
                        "Od vykonania tejto operácie všetky ďalšie registrácie pracovníkov budú považované za nové\r"
                        "Želáte si to urobiť?"))
       return;
-    device::StoreTransferPointer(m_dir.iniFile(), m_last.productionNumber, m_last.PTR);
+    if (!device::StoreTransferPointer(m_dir.iniFile(), m_last.productionNumber, m_last.PTR)) {
+      m_op.showMessage("Nie je možné zapísať súbor: " + m_dir.iniFile().string());
+      return;
+    }
     m_op.showMessage("Vykonané");
   });
 }

@@ -269,6 +269,18 @@ TEST_F(MainWindowTest, FirstCheckOnThisComputerStoresThePointerWithoutTransferri
   EXPECT_TRUE(logText().empty());
 }
 
+TEST_F(MainWindowTest, APointerThatCannotBeStoredIsReported) {
+  standardEmployees();
+  auto w = makeWindow();
+  ASSERT_TRUE(w->FormCreate());
+  // A folder where the settings file should be: nothing can replace it, not even as root.
+  std::filesystem::remove(dir / "vortane.ini");
+  std::filesystem::create_directory(dir / "vortane.ini");
+  Tick(*w, 2);
+  ASSERT_EQ(op.messages.size(), 2u);
+  EXPECT_EQ(op.messages[1], "Nie je možné zapísať súbor: " + (dir / "vortane.ini").string());
+}
+
 TEST_F(MainWindowTest, AutomaticTransferFillsTheLogsAndStavBinAndRefreshesTheBoard) {
   standardEmployees();
   ini("GLOBAL", "AUTODNL", "1");
