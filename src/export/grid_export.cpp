@@ -9,7 +9,9 @@ namespace {
 
 bool NeedsQuotes(std::string_view text) {
   if (text.empty()) return false;
-  if (text.find_first_of(";\"\r\n\t") != std::string_view::npos) return true;
+  // The comma too: spreadsheet programs offer it as a separator beside ";"
+  // and split an unquoted "Novák, Ján" in two.
+  if (text.find_first_of(";,\"\r\n\t") != std::string_view::npos) return true;
   if (text.front() == ' ' || text.back() == ' ') return true;
   const char first = text.front();
   return first == '=' || first == '+' || first == '-' || first == '@';

@@ -32,10 +32,11 @@ bool ExportXlsx(const std::filesystem::path& file, const core::Grid& grid, std::
 
 // The CSV text (UTF-8, without the byte-order mark): one line per grid row,
 // CR LF after each, cells separated by ";". A cell is put in double quotes
-// (inner quotes doubled) when it contains ";", a double quote, a line break
-// or a tab, starts or ends with a blank, or starts with "=", "+", "-" or "@"
-// (so that a spreadsheet that honours quotes keeps it as text). Line breaks
-// inside a quoted cell are written as CR LF.
+// (inner quotes doubled) when it contains ";", ",", a double quote, a line
+// break or a tab (a spreadsheet program may split at any of ";", "," and tab),
+// starts or ends with a blank, or starts with "=", "+", "-" or "@" (so that a
+// spreadsheet that honours quotes keeps it as text). Line breaks inside a
+// quoted cell are written as CR LF.
 std::string GridToCsv(const core::Grid& grid);
 // Writes GridToCsv as UTF-8 with a byte-order mark, which spreadsheet
 // programs use to recognise the encoding; Slovak letters stay intact.

@@ -61,7 +61,11 @@ TEST(ExportCsv, QuotingRuleCellByCell) {
       {"SC 4:00\r\nD 4:00", "\"SC 4:00\r\nD 4:00\""},
       {"x\ny", "\"x\r\ny\""},
       {"x\ry", "\"x\r\ny\""},
-      {"a,b", "a,b"},
+      // Spreadsheet programs offer the comma as a separator too (LibreOffice
+      // splits at ",", ";" and tabs unless told otherwise).
+      {"a,b", "\"a,b\""},
+      {"Novák, Ján", "\"Novák, Ján\""},
+      {"8:00, LK 1:00", "\"8:00, LK 1:00\""},
   };
   for (const auto& c : cases) {
     core::Grid g(2, 1);
