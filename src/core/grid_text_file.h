@@ -18,10 +18,11 @@ enum class Cells {
 };
 
 // Sizes beyond these are refused as a corrupt file, so that a damaged size
-// line cannot make the reader allocate without bound.
+// line cannot make the reader allocate without bound. The cell limit still
+// admits a combined report (51 columns) of every employee the list can hold.
 inline constexpr int kMaxColumns = 1000;
 inline constexpr int kMaxRows = 100000;
-inline constexpr long long kMaxCells = 2000000;
+inline constexpr long long kMaxCells = 51LL * 65537;
 
 // A cell text containing a line break (CR or LF) is stored with every CR as
 // a tab and every LF as a backspace, so that it stays on one line of the file.

@@ -9,6 +9,10 @@
 
 namespace robot {
 
+// A saved report of a full employee list (65535 employees and the header row)
+// must read back.
+static_assert(core::GridTextFile::kMaxCells >= 51LL * 65536);
+
 std::filesystem::path PeriodFileName(const std::filesystem::path& programDir, int month, int year) {
   char name[48];
   std::snprintf(name, sizeof name, "%d%04d.zdr", month, year);
