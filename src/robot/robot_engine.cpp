@@ -497,6 +497,19 @@ class Walker {
     m_work = m_lunch = m_business = m_vacation = m_doctor = m_obstacles = 0;
   }
 
+  // The business item " sc h:mm": business minutes capped so that work plus
+  // business stays within maxPD. When work alone reaches maxPD nothing is left
+  // for business and the item is left out, since " sc " without a duration
+  // would read back as a whole business day.
+  void appendBusiness(TextBuffer& result, int work) const {
+    int business = m_business;
+    if (m_maxPD < business + work) business = m_maxPD - work;
+    if (business > 0) {
+      result.append(" sc ");
+      result.appendDuration(business);
+    }
+  }
+
   void writeStandardDay() {
     auto& o = out();
     TextBuffer result(o.result, o.resultLength);
@@ -517,17 +530,7 @@ class Walker {
       }
       result.clear();
       if (w > 0) result.appendDuration(w - m_roundingDeduction);
-      if (m_business > 0 && m_e.tripsAllowed) {
-        int business = m_business;
-        if (m_maxPD < business + w0) business = m_maxPD - w0;
-        // When work alone reaches maxPD nothing is left for business: the item
-        // is left out, since " sc " without a duration would read back as a
-        // whole business day.
-        if (business > 0) {
-          result.append(" sc ");
-          result.appendDuration(business);
-        }
-      }
+      if (m_business > 0 && m_e.tripsAllowed) appendBusiness(result, w0);
       const int vacation = std::min(m_vacation, m_norm);
       const int pending = pendingCode();
       const bool businessHint = (m_p == 0 && m_n > 0 && m_codes[0] >= 1 && m_codes[0] <= 3) ||
@@ -612,14 +615,7 @@ class Walker {
       result.append(" NS ");
       result.appendDuration(m_ns);
     }
-    if (m_business > 0 && kind() == core::DayKind::WorkingDay && m_e.tripsAllowed) {
-      int business = m_business;
-      if (m_maxPD < business + w) business = m_maxPD - w;
-      if (business > 0) {
-        result.append(" sc ");
-        result.appendDuration(business);
-      }
-    }
+    if (m_business > 0 && kind() == core::DayKind::WorkingDay && m_e.tripsAllowed) appendBusiness(result, w);
     const int vacation = std::min(m_vacation, m_norm);
     const int normaPD = m_s.normaPD.minutes();
     if (kind() == core::DayKind::WorkingDay) {
