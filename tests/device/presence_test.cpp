@@ -8,16 +8,8 @@
 
 namespace {
 
-core::EmployeeList makeList(std::initializer_list<std::tuple<const char*, int, const char*>> people) {
-  core::EmployeeList list;
-  for (const auto& [name, card, dept] : people) {
-    core::Employee e;
-    e.name = name;
-    e.card = static_cast<std::uint16_t>(card);
-    e.department = dept;
-    list.employees().push_back(e);
-  }
-  return list;
+core::EmployeeList makeList(const std::vector<std::tuple<std::string, int, std::string>>& people) {
+  return testing_support::MakeEmployees(people);
 }
 
 TEST(Presence, FileLayoutByteForByte) {

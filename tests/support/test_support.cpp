@@ -97,6 +97,18 @@ CliResult RunCli(const std::vector<std::string>& args) {
   return r;
 }
 
+core::EmployeeList MakeEmployees(const std::vector<std::tuple<std::string, int, std::string>>& people) {
+  core::EmployeeList list;
+  for (const auto& [name, card, department] : people) {
+    core::Employee e;
+    e.name = name;
+    e.card = static_cast<std::uint16_t>(card);
+    e.department = department;
+    list.employees().push_back(e);
+  }
+  return list;
+}
+
 std::filesystem::path SourceDir() { return VORTANE_SOURCE_DIR; }
 std::filesystem::path BinaryDir() { return VORTANE_BINARY_DIR; }
 

@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "core/employee_list.h"
 #include "core/operator.h"
 
 namespace testing_support {
@@ -62,6 +64,10 @@ struct CliResult {
 // Runs the built vortane-cli with the arguments (no shell quoting needed) and
 // captures stdout and stderr.
 CliResult RunCli(const std::vector<std::string>& args);
+
+// An employee list of (name, card, department) entries, the other fields left
+// as a new entry holds them.
+core::EmployeeList MakeEmployees(const std::vector<std::tuple<std::string, int, std::string>>& people);
 
 // Paths of built programs and of the source tree.
 std::filesystem::path SourceDir();

@@ -16,15 +16,7 @@ using testing_support::ScriptedOperator;
 using testing_support::TempDir;
 
 core::EmployeeList MakeList(const std::vector<std::tuple<std::string, int, std::string>>& people) {
-  core::EmployeeList list;
-  for (const auto& [name, card, department] : people) {
-    core::Employee e;
-    e.name = name;
-    e.card = static_cast<std::uint16_t>(card);
-    e.department = department;
-    list.employees().push_back(e);
-  }
-  return list;
+  return testing_support::MakeEmployees(people);
 }
 
 const core::DateTime kMorning = core::DateTime::fromParts(2026, 12, 9, 7, 30);
