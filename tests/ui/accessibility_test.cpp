@@ -1,0 +1,256 @@
+// The accessibility helpers: the walk that window tests rely on must find the
+// faults it promises to find, and the focus helper must land where Tab starts.
+
+#include "ui/accessibility.h"
+
+#include <QAccessible>
+#include <QAccessibleTextInterface>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "ui/accessibility_walk.h"
+
+namespace {
+
+using testing_support::AccessibilityProblems;
+
+bool Mentions(const std::vector<std::string>& problems, const std::string& what) {
+  return std::any_of(problems.begin(), problems.end(),
+                     [&](const std::string& line) { return line.find(what) != std::string::npos; });
+}
+
+std::string Joined(const std::vector<std::string>& problems) {
+  std::string out;
+  for (const auto& line : problems) out += line + "\n";
+  return out;
+}
+
+TEST(StripMnemonic, RemovesMarkersKeepsDoubledAmpersand) {
+  const struct {
+    const char* caption;
+    const char* read;
+  } cases[] = {
+      {"&OK", "OK"},
+      {"Zru&šiť", "Zrušiť"},
+      {"Tom && Jerry", "Tom & Jerry"},
+      {" Čas: ", "Čas:"},
+      {"&", ""},
+      {"a&&&b", "a&b"},
+      {"", ""},
+      {"Výr.č.", "Výr.č."},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ui::StripMnemonic(QString::fromUtf8(c.caption)), QString::fromUtf8(c.read)) << c.caption;
+}
+
+// A window with one fault of each kind the walk promises to report, beside
+// controls that are named properly.
+struct FaultyWindow {
+  QDialog window;
+  QLineEdit* named = nullptr;
+  QLineEdit* loose = nullptr;
+  QToolButton* iconOnly = nullptr;
+  QLineEdit* onHiddenPage = nullptr;
+
+  FaultyWindow() {
+    auto* layout = new QVBoxLayout(&window);
+    auto* label = new QLabel(QString::fromUtf8("&Adresár:"), &window);
+    named = new QLineEdit(&window);
+    named->setObjectName("named");
+    ui::NameLikeLabel(label, named);
+    layout->addWidget(label);
+    layout->addWidget(named);
+
+    loose = new QLineEdit(&window);
+    loose->setObjectName("loose");
+    layout->addWidget(loose);
+
+    // Both edits read the group's title: the fault the settings dialog had.
+    auto* group = new QGroupBox(QString::fromUtf8("Denné smeny"), &window);
+    group->setObjectName("group");
+    auto* groupLayout = new QVBoxLayout(group);
+    auto* from = new QLineEdit(group);
+    from->setObjectName("from");
+    auto* to = new QLineEdit(group);
+    to->setObjectName("to");
+    groupLayout->addWidget(from);
+    groupLayout->addWidget(to);
+    layout->addWidget(group);
+
+    iconOnly = new QToolButton(&window);
+    iconOnly->setObjectName("iconOnly");
+    layout->addWidget(iconOnly);
+
+    auto* spin = new QSpinBox(&window);
+    spin->setObjectName("spin");
+    ui::NameControl(spin, "Počet");
+    layout->addWidget(spin);
+
+    auto* tabs = new QTabWidget(&window);
+    auto* first = new QWidget;
+    auto* check = new QCheckBox("Zobraziť", first);
+    check->setObjectName("check");
+    (new QVBoxLayout(first))->addWidget(check);
+    auto* second = new QWidget;
+    onHiddenPage = new QLineEdit(second);
+    onHiddenPage->setObjectName("onHiddenPage");
+    (new QVBoxLayout(second))->addWidget(onHiddenPage);
+    tabs->addTab(first, "Prvá");
+    tabs->addTab(second, "");
+    layout->addWidget(tabs);
+
+    auto* gone = new QLineEdit(&window);
+    gone->setObjectName("gone");
+    gone->hide();
+    layout->addWidget(gone);
+
+    auto* toolBar = new QToolBar(&window);
+    toolBar->addAction(QString::fromUtf8("Tlač"));
+    QAction* blank = toolBar->addAction(QString());
+    blank->setObjectName("blankAction");
+    layout->addWidget(toolBar);
+  }
+};
+
+TEST(AccessibilityProblems, ReportsEachFaultOfAFaultyWindow) {
+  FaultyWindow f;
+  f.window.show();
+  const auto problems = AccessibilityProblems(&f.window);
+  const std::string all = Joined(problems);
+  EXPECT_TRUE(Mentions(problems, "\"loose\": no accessible name")) << all;
+  EXPECT_TRUE(Mentions(problems, "\"iconOnly\": no accessible name")) << all;
+  EXPECT_TRUE(Mentions(problems, "\"onHiddenPage\": no accessible name")) << all;
+  EXPECT_TRUE(Mentions(problems, "read as \"Denné smeny\"")) << all;
+  EXPECT_TRUE(Mentions(problems, "tab 1 has no caption")) << all;
+  EXPECT_TRUE(Mentions(problems, "\"blankAction\": action without text")) << all;
+  // Named controls, the parts of the spin box and the explicitly hidden edit
+  // are not reported.
+  EXPECT_FALSE(Mentions(problems, "\"named\"")) << all;
+  EXPECT_FALSE(Mentions(problems, "\"spin\"")) << all;
+  EXPECT_FALSE(Mentions(problems, "QLineEdit (no object name) in QSpinBox")) << all;
+  EXPECT_FALSE(Mentions(problems, "\"check\"")) << all;
+  EXPECT_FALSE(Mentions(problems, "\"gone\"")) << all;
+  // The blank action's tool button is the seventh: it is read by nothing either.
+  EXPECT_EQ(problems.size(), 7u) << all;
+}
+
+TEST(AccessibilityProblems, MendedWindowHasNone) {
+  FaultyWindow f;
+  ui::NameControl(f.loose, "Voľné");
+  ui::NameControl(f.iconOnly, "Nastaviť");
+  ui::NameControl(f.onHiddenPage, "Skryté");
+  ui::NameControl(f.window.findChild<QLineEdit*>("from"), "Od");
+  ui::NameControl(f.window.findChild<QLineEdit*>("to"), "Do");
+  f.window.findChild<QTabWidget*>()->setTabText(1, "Druhá");
+  f.window.findChild<QAction*>("blankAction")->setText("Zmaž");
+  f.window.show();
+  const auto problems = AccessibilityProblems(&f.window);
+  EXPECT_TRUE(problems.empty()) << Joined(problems);
+}
+
+TEST(NameLikeLabel, TiesBuddyAndReadsCaptionWithoutMnemonic) {
+  QWidget window;
+  auto* label = new QLabel(QString::fromUtf8("&Operand 1"), &window);
+  auto* edit = new QLineEdit(&window);
+  ui::NameLikeLabel(label, edit);
+  EXPECT_EQ(label->buddy(), edit);
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(edit);
+  ASSERT_NE(iface, nullptr);
+  EXPECT_EQ(iface->text(QAccessible::Name), QString("Operand 1"));
+}
+
+TEST(NameValuePanel, ReadsCaptionAsNameAndCurrentTextAsValue) {
+  QWidget window;
+  auto* panel = new QLabel("12:00:01", &window);
+  ui::NameValuePanel(panel, QString::fromUtf8("Čas:"));
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(panel);
+  ASSERT_NE(iface, nullptr);
+  EXPECT_EQ(iface->text(QAccessible::Name), QString::fromUtf8("Čas:"));
+  EXPECT_EQ(iface->text(QAccessible::Value), QString("12:00:01"));
+  // The value follows the label, not the text it had when first asked.
+  panel->setText("12:00:02");
+  EXPECT_EQ(iface->text(QAccessible::Value), QString("12:00:02"));
+  QAccessibleTextInterface* text = iface->textInterface();
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->characterCount(), 8);
+  EXPECT_EQ(text->text(0, -1), QString("12:00:02"));
+  EXPECT_EQ(text->text(3, 5), QString("00"));
+  EXPECT_EQ(text->text(6, 100), QString("02"));
+  // A plain label keeps Qt's own reading.
+  auto* plain = new QLabel("Stav", &window);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(plain)->text(QAccessible::Name), QString("Stav"));
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(plain)->textInterface(), nullptr);
+}
+
+TEST(FocusFirstControl, SkipsDisabledAndHiddenControls) {
+  QDialog window;
+  auto* layout = new QVBoxLayout(&window);
+  auto* disabled = new QPushButton("Prvé", &window);
+  disabled->setEnabled(false);
+  auto* hidden = new QLineEdit(&window);
+  hidden->hide();
+  auto* noFocus = new QPushButton("Bez", &window);
+  noFocus->setFocusPolicy(Qt::NoFocus);
+  auto* first = new QLineEdit(&window);
+  auto* second = new QLineEdit(&window);
+  for (QWidget* w : {static_cast<QWidget*>(disabled), static_cast<QWidget*>(hidden), static_cast<QWidget*>(noFocus),
+                     static_cast<QWidget*>(first), static_cast<QWidget*>(second)})
+    layout->addWidget(w);
+  // Tab order, not creation order, decides.
+  QWidget::setTabOrder(second, first);
+  QWidget::setTabOrder(noFocus, second);
+  window.show();
+  second->setEnabled(false);
+  ui::FocusFirstControl(&window);
+  EXPECT_EQ(window.focusWidget(), first);
+  second->setEnabled(true);
+  ui::FocusFirstControl(&window);
+  EXPECT_EQ(window.focusWidget(), second);
+}
+
+TEST(FocusFirstControl, WindowThatIsNotShownIsLeftAlone) {
+  QDialog window;
+  auto* edit = new QLineEdit(&window);
+  ui::FocusFirstControl(&window);
+  EXPECT_NE(window.focusWidget(), edit);
+  ui::FocusFirstControl(nullptr);
+}
+
+TEST(FocusFirstControlOnShow, EveryShowStartsAtTheFirstControl) {
+  QDialog window;
+  auto* layout = new QVBoxLayout(&window);
+  auto* first = new QLineEdit(&window);
+  auto* second = new QLineEdit(&window);
+  layout->addWidget(first);
+  layout->addWidget(second);
+  ui::FocusFirstControlOnShow(&window);
+  for (int round = 0; round < 2; ++round) {
+    window.show();
+    second->setFocus();
+    // The timer runs after the window's own show handling. Without a window
+    // manager the window is activated too, so the keys really go there (the
+    // offscreen platform activates a window only on its first show).
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.focusWidget() == first; }, 2000)) << "round " << round;
+    if (round == 0) {
+      EXPECT_TRUE(window.isActiveWindow());
+      EXPECT_EQ(QApplication::focusWidget(), first);
+    }
+    window.hide();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+#pragma once
+// A window as a screen reader meets it: every control the clerk can reach must
+// be read by a name, and no two controls of one window by the same name.
+// Window tests call AccessibilityProblems and expect an empty list.
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QWidget>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+namespace accessibility_walk_detail {
+
+inline std::string Text(const QString& s) { return s.toStdString(); }
+
+// 'QLineEdit "edLogDir"', or for an object without a name the nearest named
+// ancestor, so that the line says where to look.
+inline std::string Describe(const QObject* o) {
+  std::string out = o->metaObject()->className();
+  if (!o->objectName().isEmpty()) return out + " \"" + Text(o->objectName()) + "\"";
+  for (const QObject* p = o->parent(); p != nullptr; p = p->parent()) {
+    if (!p->objectName().isEmpty())
+      return out + " (no object name) in " + p->metaObject()->className() + " \"" + Text(p->objectName()) + "\"";
+  }
+  return out + " (no object name)";
+}
+
+// Parts of a compound control (the edit inside a spin box or combo box, an
+// item view's viewport and editors, a scroll area's bars, a tab bar's scroll
+// buttons) are read through the compound control, not on their own.
+inline bool InsideCompound(const QWidget* w, const QWidget* window) {
+  for (const QWidget* p = w->parentWidget(); p != nullptr && p != window; p = p->parentWidget()) {
+    if (qobject_cast<const QAbstractSpinBox*>(p) || qobject_cast<const QComboBox*>(p) ||
+        qobject_cast<const QAbstractItemView*>(p) || qobject_cast<const QTabBar*>(p))
+      return true;
+    if (qobject_cast<const QScrollBar*>(w) && qobject_cast<const QAbstractScrollArea*>(p)) return true;
+  }
+  return false;
+}
+
+// Hidden for good, not just on a tab page that is not the current one.
+inline bool HiddenForGood(const QWidget* w, const QWidget* window) {
+  for (const QWidget* p = w; p != nullptr && p != window; p = p->parentWidget()) {
+    if (!p->isHidden()) continue;
+    if (qobject_cast<const QStackedWidget*>(p->parentWidget()) != nullptr) continue;
+    return true;
+  }
+  return false;
+}
+
+inline bool Focusable(const QWidget* w) {
+  return w->focusPolicy() != Qt::NoFocus || qobject_cast<const QAbstractButton*>(w) != nullptr;
+}
+
+}  // namespace accessibility_walk_detail
+
+// One readable line per fault: a focusable control (buttons, also tool-bar
+// buttons that take no focus, edits, combo boxes, check boxes, spin boxes,
+// item views) that a screen reader reads without a name; two such controls of
+// the window read by the same name; a tab without a caption; an action in a
+// menu or tool bar without text. Controls on tab pages that are not current
+// are checked too; child windows are left to their own walk.
+inline std::vector<std::string> AccessibilityProblems(QWidget* window) {
+  namespace d = accessibility_walk_detail;
+  std::vector<std::string> problems;
+  if (window == nullptr) return {"no window"};
+  std::map<QString, std::string> named;  // accessible name -> the control first read by it
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (w->window() != window || !d::Focusable(w) || d::InsideCompound(w, window) || d::HiddenForGood(w, window))
+      continue;
+    if (auto* tabs = qobject_cast<QTabBar*>(w)) {
+      // The bar itself is read as the list of its tabs; each tab needs a caption.
+      for (int i = 0; i < tabs->count(); ++i) {
+        if (tabs->tabText(i).remove(QLatin1Char('&')).trimmed().isEmpty())
+          problems.push_back(d::Describe(w) + ": tab " + std::to_string(i) + " has no caption");
+      }
+      continue;
+    }
+    // A widget that hands its focus to another (a tab widget to its bar) is
+    // read through that one.
+    if (w->focusProxy() != nullptr) continue;
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+    if (iface == nullptr) {
+      problems.push_back(d::Describe(w) + ": no accessible interface");
+      continue;
+    }
+    const QString name = iface->text(QAccessible::Name).trimmed();
+    if (name.isEmpty()) {
+      problems.push_back(d::Describe(w) + ": no accessible name");
+      continue;
+    }
+    const auto [it, fresh] = named.emplace(name, d::Describe(w));
+    if (!fresh) problems.push_back(d::Describe(w) + ": read as \"" + d::Text(name) + "\", like " + it->second);
+  }
+  for (QAction* action : window->findChildren<QAction*>()) {
+    if (action->isSeparator() || !action->isVisible()) continue;
+    // Only actions the clerk meets: in a menu, or on a control that is shown
+    // (not the tool bar's hidden overflow button).
+    bool met = false;
+    for (QObject* o : action->associatedObjects()) {
+      if (qobject_cast<QMenu*>(o) != nullptr) met = true;
+      auto* host = qobject_cast<QWidget*>(o);
+      if (host != nullptr && host->window() == window && !d::HiddenForGood(host, window)) met = true;
+    }
+    if (!met) continue;
+    if (action->text().remove(QLatin1Char('&')).trimmed().isEmpty() && action->iconText().trimmed().isEmpty())
+      problems.push_back(d::Describe(action) + ": action without text");
+  }
+  return problems;
+}
+
+}  // namespace testing_support
