@@ -53,20 +53,24 @@ SystemFileDialogs& DefaultFileDialogs() {
   return dialogs;
 }
 
+namespace {
+std::optional<FileChoice> NextAnswer(std::deque<FileChoice>& answers) {
+  if (answers.empty()) return std::nullopt;
+  FileChoice answer = std::move(answers.front());
+  answers.pop_front();
+  if (answer.path.isEmpty()) return std::nullopt;
+  return answer;
+}
+}  // namespace
+
 std::optional<FileChoice> ScriptedFileDialogs::openFile(QWidget*, const FileRequest& request) {
   openRequests.push_back(request);
-  if (openAnswers.empty()) return std::nullopt;
-  auto answer = openAnswers.front();
-  openAnswers.pop_front();
-  return answer;
+  return NextAnswer(openAnswers);
 }
 
 std::optional<FileChoice> ScriptedFileDialogs::saveFile(QWidget*, const FileRequest& request) {
   saveRequests.push_back(request);
-  if (saveAnswers.empty()) return std::nullopt;
-  auto answer = saveAnswers.front();
-  saveAnswers.pop_front();
-  return answer;
+  return NextAnswer(saveAnswers);
 }
 
 }  // namespace ui

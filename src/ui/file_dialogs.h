@@ -48,14 +48,15 @@ class SystemFileDialogs : public FileDialogs {
 };
 SystemFileDialogs& DefaultFileDialogs();
 
-// Answers from queues (cancel when a queue is empty) and records what was asked.
+// Answers from queues and records what was asked. An answer with an empty
+// path, or an empty queue, is a cancelled dialog.
 class ScriptedFileDialogs : public FileDialogs {
  public:
   std::optional<FileChoice> openFile(QWidget* parent, const FileRequest& request) override;
   std::optional<FileChoice> saveFile(QWidget* parent, const FileRequest& request) override;
 
-  std::deque<std::optional<FileChoice>> openAnswers;
-  std::deque<std::optional<FileChoice>> saveAnswers;
+  std::deque<FileChoice> openAnswers;
+  std::deque<FileChoice> saveAnswers;
   std::vector<FileRequest> openRequests;
   std::vector<FileRequest> saveRequests;
 };

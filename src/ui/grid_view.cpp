@@ -1,0 +1,205 @@
+#include "ui/grid_view.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <algorithm>
+#include <array>
+
+#include "core/grid_clipboard.h"
+
+namespace ui {
+
+void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  QStyledItemDelegate::paint(painter, option, index);
+  if (!index.data(GridModel::HasCommentRole).toBool()) return;
+  // The mark spreadsheets use for a cell note: a small red triangle in the
+  // top right corner.
+  const QRect r = option.rect;
+  const int s = std::min(6, std::min(r.width(), r.height()) / 2);
+  const QPoint pts[3] = {QPoint(r.right() - s, r.top()), QPoint(r.right(), r.top()), QPoint(r.right(), r.top() + s)};
+  painter->save();
+  painter->setPen(Qt::NoPen);
+  painter->setBrush(QColor(200, 0, 0));
+  painter->drawPolygon(pts, 3);
+  painter->restore();
+}
+
+GridView::GridView(QWidget* parent) : QTableView(parent) {
+  setItemDelegate(new GridCellDelegate(this));
+  setWordWrap(false);
+  setTabKeyNavigation(true);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                  QAbstractItemView::AnyKeyPressed);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  horizontalHeader()->setHighlightSections(true);
+  // Hints of the grid windows are drawn on yellow.
+  setStyleSheet(QStringLiteral("QToolTip { background-color: #ffff00; color: #000000; border: 1px solid #000000; }"));
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int, int, int) { storeColumnWidths(); });
+}
+
+void GridView::setGridModel(GridModel* model, GridEditor* editor) {
+  m_model = model;
+  m_editor = editor;
+  setModel(model);
+}
+
+void GridView::applyGeometry(int rowHeight) {
+  verticalHeader()->setMinimumSectionSize(std::min(rowHeight, verticalHeader()->minimumSectionSize()));
+  verticalHeader()->setDefaultSectionSize(rowHeight);
+  if (m_model == nullptr || m_model->grid() == nullptr) return;
+  const core::Grid& grid = *m_model->grid();
+  const QSignalBlocker block(horizontalHeader());
+  for (int section = 0; section < m_model->columnCount(); ++section) {
+    const int width = grid.columnWidth(m_model->gridColumnOf(section));
+    if (width > 0) setColumnWidth(section, width);
+  }
+  if (m_model->config().firstColumnAsHeader && grid.columnWidth(0) > 0)
+    verticalHeader()->setFixedWidth(grid.columnWidth(0));
+}
+
+void GridView::storeColumnWidths() {
+  if (m_model == nullptr || m_model->grid() == nullptr) return;
+  core::Grid& grid = *m_model->grid();
+  for (int section = 0; section < m_model->columnCount(); ++section)
+    grid.setColumnWidth(m_model->gridColumnOf(section), columnWidth(section));
+}
+
+std::optional<std::pair<int, int>> GridView::currentCell() const {
+  const QModelIndex index = currentIndex();
+  if (m_model == nullptr || !index.isValid()) return std::nullopt;
+  return std::make_pair(m_model->gridColumn(index), m_model->gridRow(index));
+}
+
+void GridView::selectCell(int col, int row) {
+  if (m_model == nullptr) return;
+  const QModelIndex index = m_model->indexOf(col, row);
+  if (!index.isValid()) return;
+  setCurrentIndex(index);
+  scrollTo(index);
+}
+
+std::optional<std::array<int, 4>> GridView::selectionRect() const {
+  if (m_model == nullptr || selectionModel() == nullptr) return std::nullopt;
+  const QModelIndexList indexes = selectionModel()->selectedIndexes();
+  if (indexes.isEmpty()) return std::nullopt;
+  std::array<int, 4> r{INT32_MAX, INT32_MAX, -1, -1};
+  for (const QModelIndex& i : indexes) {
+    r[0] = std::min(r[0], m_model->gridColumn(i));
+    r[1] = std::min(r[1], m_model->gridRow(i));
+    r[2] = std::max(r[2], m_model->gridColumn(i));
+    r[3] = std::max(r[3], m_model->gridRow(i));
+  }
+  return r;
+}
+
+std::vector<std::pair<int, int>> GridView::selectedCells() const {
+  std::vector<std::pair<int, int>> out;
+  if (m_model == nullptr || selectionModel() == nullptr) return out;
+  for (const QModelIndex& i : selectionModel()->selectedIndexes())
+    out.emplace_back(m_model->gridColumn(i), m_model->gridRow(i));
+  std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) {
+    return a.second != b.second ? a.second < b.second : a.first < b.first;
+  });
+  return out;
+}
+
+QString GridView::selectionText() const {
+  const auto rect = selectionRect();
+  if (!rect || m_model == nullptr || m_model->grid() == nullptr) return {};
+  const core::Grid& grid = *m_model->grid();
+  int col0 = (*rect)[0];
+  int row0 = (*rect)[1];
+  // A selection of the whole table takes the header row and the header column along.
+  if (row0 == 1 && (*rect)[3] == grid.rowCount() - 1 && col0 == (m_model->config().firstColumnAsHeader ? 1 : 0) &&
+      (*rect)[2] == grid.columnCount() - 1) {
+    row0 = 0;
+    col0 = 0;
+  }
+  return QString::fromStdString(core::GridRangeToText(grid, col0, row0, (*rect)[2], (*rect)[3]));
+}
+
+void GridView::copySelection() {
+  const QString text = selectionText();
+  if (!text.isEmpty()) QApplication::clipboard()->setText(text);
+}
+
+void GridView::pasteClipboard() {
+  if (m_model == nullptr || m_editor == nullptr || m_model->grid() == nullptr) return;
+  const auto start = currentCell();
+  if (!start) return;
+  const auto rows = core::TextToCells(QApplication::clipboard()->text().toStdString());
+  const core::Grid& grid = *m_model->grid();
+  std::vector<CellChange> changes;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const int row = start->second + static_cast<int>(r);
+    if (row >= grid.rowCount()) break;
+    for (std::size_t c = 0; c < rows[r].size(); ++c) {
+      const int col = start->first + static_cast<int>(c);
+      if (col >= grid.columnCount()) break;
+      if (!m_model->isEditableCell(col, row)) continue;
+      changes.push_back({col, row, grid.cell(col, row), rows[r][c]});
+    }
+  }
+  m_editor->apply(std::move(changes), QStringLiteral("Vložiť"));
+}
+
+void GridView::cutSelection() {
+  if (m_model == nullptr || m_editor == nullptr) return;
+  copySelection();
+  std::vector<std::pair<int, int>> cells;
+  for (const auto& cell : selectedCells())
+    if (m_model->isEditableCell(cell.first, cell.second)) cells.push_back(cell);
+  m_editor->apply(m_editor->changesTo(cells, std::string()), QStringLiteral("Vystrihnúť"));
+}
+
+void GridView::selectEverything() { selectAll(); }
+
+void GridView::contextMenuEvent(QContextMenuEvent* event) {
+  if (m_model == nullptr) return;
+  const QModelIndex index = indexAt(viewport()->mapFromGlobal(event->globalPos()));
+  if (index.isValid()) {
+    if (event->reason() == QContextMenuEvent::Mouse) setCurrentIndex(index);
+    emit cellContextMenu(m_model->gridColumn(index), m_model->gridRow(index), event->globalPos());
+    return;
+  }
+  // The keyboard's menu key: the current cell's menu beside the cell.
+  if (event->reason() == QContextMenuEvent::Keyboard) {
+    const QModelIndex current = currentIndex();
+    if (!current.isValid()) return;
+    const QRect r = visualRect(current);
+    emit cellContextMenu(m_model->gridColumn(current), m_model->gridRow(current),
+                         viewport()->mapToGlobal(r.bottomLeft()));
+  }
+}
+
+void GridView::keyPressEvent(QKeyEvent* event) {
+  if (state() != QAbstractItemView::EditingState) {
+    if (event->matches(QKeySequence::Copy)) {
+      copySelection();
+      return;
+    }
+    if (event->matches(QKeySequence::Paste) && m_editor != nullptr) {
+      pasteClipboard();
+      return;
+    }
+    if (event->matches(QKeySequence::Cut) && m_editor != nullptr) {
+      cutSelection();
+      return;
+    }
+  }
+  QTableView::keyPressEvent(event);
+}
+
+void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  if (m_model != nullptr && current.isValid())
+    emit currentCellChanged(m_model->gridColumn(current), m_model->gridRow(current));
+}
+
+}  // namespace ui
