@@ -14,6 +14,11 @@ if [ "${VORTANE_TEST_DEPS:-0}" = 1 ]; then
   # real spreadsheet program read it back.
   packages+=(unzip libreoffice-calc-nogui)
 fi
+if [ "${VORTANE_WINDOWS_DEPS:-0}" = 1 ]; then
+  # The Windows build of the layers below the windows and Wine to run its tests;
+  # dpkg-dev unpacks the libxlsxwriter source package built for it.
+  packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 dpkg-dev)
+fi
 if [ "${VORTANE_FUZZ_DEPS:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)
 fi

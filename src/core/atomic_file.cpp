@@ -6,9 +6,10 @@
 #include <fstream>
 #include <system_error>
 
-#if defined(_WIN32)
-#include <process.h>
-#else
+#include "core/path_text.h"
+#include "core/platform.h"
+
+#if !defined(_WIN32)
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,17 +22,13 @@ namespace {
 
 void setError(std::string* error, const std::string& what, const fs::path& path, int err) {
   if (!error) return;
-  *error = what + " " + path.string();
+  *error = what + " " + DisplayPath(path);
   if (err != 0) *error += ": " + std::generic_category().message(err);
 }
 
 fs::path temporaryName(const fs::path& target) {
   static std::atomic<unsigned> counter{0};
-#if defined(_WIN32)
-  const long pid = _getpid();
-#else
-  const long pid = static_cast<long>(::getpid());
-#endif
+  const long pid = platform::ProcessId();
   fs::path tmp = target;
   tmp += ".tmp" + std::to_string(pid) + "-" + std::to_string(counter++);
   return tmp;
@@ -71,27 +68,16 @@ bool WriteFileAtomically(const fs::path& requested, std::string_view bytes, std:
   }
   const fs::path tmp = temporaryName(path);
 #if defined(_WIN32)
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) {
-      setError(error, "Cannot create", tmp, 0);
-      return false;
-    }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ec;
-      fs::remove(tmp, ec);
-      setError(error, "Cannot write", tmp, 0);
-      return false;
-    }
+  // Without the flush and the write-through move a power cut can leave the
+  // replaced file empty.
+  std::string why;
+  if (!platform::WriteNewFileDurably(tmp, bytes, why)) {
+    if (error) *error = why;
+    return false;
   }
-  std::error_code ec;
-  fs::rename(tmp, path, ec);
-  if (ec) {
-    fs::remove(tmp, ec);
-    setError(error, "Cannot replace", path, 0);
+  bool locked = false;
+  if (!platform::ReplaceFileDurably(tmp, path, why, locked)) {
+    if (error) *error = why;
     return false;
   }
   return true;
@@ -167,11 +153,7 @@ bool ReadWholeFile(const fs::path& path, std::string& bytes, std::size_t maxByte
 
 bool AppendToFile(const fs::path& path, std::string_view bytes) {
 #if defined(_WIN32)
-  std::ofstream out(path, std::ios::binary | std::ios::app);
-  if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.flush();
-  return static_cast<bool>(out);
+  return platform::AppendDurably(path, bytes);
 #else
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
   if (fd < 0) return false;
@@ -184,6 +166,52 @@ bool AppendToFile(const fs::path& path, std::string_view bytes) {
   if (!ok && sized) (void)::ftruncate(fd, st.st_size);
   const bool closed = ::close(fd) == 0;
   return ok && closed;
+#endif
+}
+
+bool FlushToDisk(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return false;
+#if defined(_WIN32)
+  // Appending nothing opens the file for writing and flushes its buffers.
+  return platform::AppendDurably(path, {});
+#else
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  return ok;
+#endif
+}
+
+bool FlushFolder(const fs::path& folder) {
+#if defined(_WIN32)
+  (void)folder;
+  return true;
+#else
+  const fs::path dir = folder.empty() ? fs::path(".") : folder;
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  return ok;
+#endif
+}
+
+bool AppendToFileDurably(const fs::path& path, std::string_view bytes) {
+#if defined(_WIN32)
+  return platform::AppendDurably(path, bytes);
+#else
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  struct stat st {};
+  const bool sized = ::fstat(fd, &st) == 0;
+  int err = 0;
+  bool ok = writeAll(fd, bytes, err);
+  if (!ok && sized) (void)::ftruncate(fd, st.st_size);
+  ok = ok && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  return ok;
 #endif
 }
 

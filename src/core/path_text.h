@@ -19,4 +19,12 @@ inline std::string Utf8FromPath(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
+// A path as the operator reads it in a message or a listing: UTF-8 with the
+// platform's own separators, so a Windows path never shows "...\Log/4_2021.txt".
+inline std::string DisplayPath(const std::filesystem::path& path) {
+  std::filesystem::path shown = path;
+  shown.make_preferred();
+  return Utf8FromPath(shown);
+}
+
 }  // namespace core

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "core/platform.h"
 #include "core/text_util.h"
 
 namespace core {
@@ -206,7 +207,7 @@ std::string FormatSettingsTime(TimeOfDay t) {
 DateTime Now() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
-  localtime_r(&now, &local);
+  if (!platform::LocalTime(now, local)) return DateTime::fromParts(1899, 12, 30, 0, 0, 0);
   return DateTime::fromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
                              local.tm_sec);
 }

@@ -4,9 +4,12 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#if !defined(_WIN32)
 #include <sys/wait.h>
-#include <unistd.h>
+#endif
 
+#include "core/path_text.h"
+#include "core/platform.h"
 #include "core/text_codec.h"
 
 namespace testing_support {
@@ -16,7 +19,7 @@ TempDir::TempDir() {
   std::random_device rd;
   const auto base = std::filesystem::temp_directory_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
-    auto candidate = base / ("vortane-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+    auto candidate = base / ("vortane-test-" + std::to_string(core::platform::ProcessId()) + "-" + std::to_string(counter++) + "-" +
                              std::to_string(rd() % 100000));
     std::error_code ec;
     if (std::filesystem::create_directory(candidate, ec)) {
@@ -77,21 +80,39 @@ std::vector<std::string> CliResult::lines() const {
 }
 
 namespace {
+#if defined(_WIN32)
+// cmd.exe: double quotes, inner ones doubled; the whole line quoted once more.
+std::string shellQuote(const std::string& s) {
+  std::string q = "\"";
+  for (char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return q + "\"";
+}
+#else
 std::string shellQuote(const std::string& s) {
   std::string q = "'";
   for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return q + "'";
 }
+#endif
 }  // namespace
 
 CliResult RunCli(const std::vector<std::string>& args) {
   TempDir capture;
-  std::string command = shellQuote((BinaryDir() / "src/app/vortane-cli").string());
+  std::string command = shellQuote(core::Utf8FromPath(BinaryDir() / "src" / "app" / "vortane-cli"));
   for (const auto& a : args) command += " " + shellQuote(a);
-  command += " </dev/null >" + shellQuote((capture / "out").string()) + " 2>" + shellQuote((capture / "err").string());
+#if defined(_WIN32)
+  command += " <NUL >" + shellQuote(core::Utf8FromPath(capture / "out")) + " 2>" +
+             shellQuote(core::Utf8FromPath(capture / "err"));
+  command = "\"" + command + "\"";
+  CliResult r;
+  r.status = std::system(command.c_str());
+#else
+  command += " </dev/null >" + shellQuote(core::Utf8FromPath(capture / "out")) + " 2>" +
+             shellQuote(core::Utf8FromPath(capture / "err"));
   CliResult r;
   const int raw = std::system(command.c_str());
   r.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
   r.out = ReadBytes(capture / "out");
   r.err = ReadBytes(capture / "err");
   return r;
@@ -109,7 +130,7 @@ core::EmployeeList MakeEmployees(const std::vector<std::tuple<std::string, int, 
   return list;
 }
 
-std::filesystem::path SourceDir() { return VORTANE_SOURCE_DIR; }
-std::filesystem::path BinaryDir() { return VORTANE_BINARY_DIR; }
+std::filesystem::path SourceDir() { return core::PathFromUtf8(VORTANE_SOURCE_DIR); }
+std::filesystem::path BinaryDir() { return core::PathFromUtf8(VORTANE_BINARY_DIR); }
 
 }  // namespace testing_support

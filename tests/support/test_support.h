@@ -12,6 +12,7 @@
 
 #include "core/employee_list.h"
 #include "core/operator.h"
+#include "core/path_text.h"
 
 namespace testing_support {
 
@@ -23,7 +24,7 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   const std::filesystem::path& path() const { return m_path; }
-  std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+  std::filesystem::path operator/(const std::string& name) const { return m_path / core::PathFromUtf8(name); }
 
  private:
   std::filesystem::path m_path;

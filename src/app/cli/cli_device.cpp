@@ -12,12 +12,22 @@
 // in a box go to stderr. Questions the desktop program asks before set-time
 // and align ("Želáte si ...?") are answered Yes: typing the command is the
 // confirmation (--yes is accepted and changes nothing). SIGINT and SIGTERM
-// cancel a transfer or card wait the way the progress window's "Zrušiť" does;
+// (on Windows Ctrl+C, Ctrl+Break or closing the console window) cancel a transfer or card wait the way the progress window's "Zrušiť" does;
 // the transfer pointer then stands after the last record stored.
 // Exit status: 0 done, 1 failed or incomplete (no terminal, cancelled, a block
 // that could not be read, a log that could not be written), 2 bad arguments.
 
+#if defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <signal.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -74,8 +84,14 @@ class StdoutTextArea final : public device::TextArea {
 
 // SIGINT / SIGTERM: the cancel button. std::atomic<bool> is lock-free here, so
 // storing to it from the handler is safe.
+#if defined(_WIN32)
+// The console's handler runs on a thread of its own.
+std::atomic<std::atomic<bool>*> g_stopFlag{nullptr};
+std::atomic<int> g_signalled{0};
+#else
 std::atomic<bool>* g_stopFlag = nullptr;
 volatile std::sig_atomic_t g_signalled = 0;
+#endif
 
 // Prints only what helps someone watching a slow line: the retry labels. A
 // signal that came while a transfer was starting (which clears the stop
@@ -90,10 +106,40 @@ class StderrProgress final : public device::Progress {
 
  private:
   static void reassertStop() {
-    if (g_signalled && g_stopFlag) g_stopFlag->store(true);
+    std::atomic<bool>* flag = g_stopFlag;
+    if (g_signalled && flag) flag->store(true);
   }
 };
 
+#if defined(_WIN32)
+// Ctrl+C, Ctrl+Break and closing the console window cancel like "Zrušiť".
+// Windows ends the process as soon as the handler returns from a close,
+// log-off or shut-down event, so the handler waits (Windows allows about five
+// seconds) until the command has stored its transfer pointer and left the scope.
+BOOL WINAPI onConsoleEvent(DWORD event) {
+  g_signalled = 1;
+  if (auto* flag = g_stopFlag.load()) flag->store(true);
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
+    for (int i = 0; i < 90 && g_stopFlag.load() != nullptr; ++i) ::Sleep(50);
+  }
+  return TRUE;
+}
+
+class SignalScope {
+ public:
+  explicit SignalScope(std::atomic<bool>& flag) {
+    g_stopFlag = &flag;
+    g_signalled = 0;
+    ::SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+  }
+  ~SignalScope() {
+    g_stopFlag = nullptr;
+    ::SetConsoleCtrlHandler(onConsoleEvent, FALSE);
+  }
+  SignalScope(const SignalScope&) = delete;
+  SignalScope& operator=(const SignalScope&) = delete;
+};
+#else
 extern "C" void onStopSignal(int) {
   g_signalled = 1;
   if (g_stopFlag) g_stopFlag->store(true);
@@ -122,6 +168,7 @@ class SignalScope {
   struct sigaction m_oldInt {};
   struct sigaction m_oldTerm {};
 };
+#endif
 
 #ifdef VORTANE_HAVE_SERIAL
 

@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Builds the layers below the windows (core, robot, device without its Qt
+# transport, export and the simulator engine) for 64-bit Windows with Debian's
+# MinGW-w64, warnings as errors, and runs the core, robot and device unit
+# tests under Wine. Qt for Windows is not in Debian, so the desktop program is
+# not part of this check.
+#
+# GoogleTest (from /usr/src/googletest) and libxlsxwriter (from Debian's own
+# source package of the installed version) are built for MinGW once and kept
+# under the build folder; later runs reuse them.
+#
+#   bash scripts/test-windows.sh
+#
+# MINGW_BUILD_DIR chooses another build folder (default build-mingw/).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+VORTANE_WINDOWS_DEPS=1 bash scripts/deps.sh
+
+build=${MINGW_BUILD_DIR:-build-mingw}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
+prefix=$build/deps
+toolchain=$root/cmake/mingw-w64.cmake
+# Two cores are shared with the native build: the same lock serialises them.
+lock=$root/.build.lock
+jobs=2
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$root")}
+
+locked() { flock "$lock" "$@"; }
+
+step() { echo "== windows: $*"; }
+
+if [ ! -f "$prefix/lib/libgtest.a" ]; then
+  step "GoogleTest for MinGW"
+  rm -rf "$build/googletest"
+  cmake -S /usr/src/googletest -B "$build/googletest" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" "${launcher[@]}" >/dev/null
+  locked cmake --build "$build/googletest" -j "$jobs" >/dev/null
+  cmake --install "$build/googletest" >/dev/null
+fi
+
+if [ ! -f "$prefix/lib/libxlsxwriter.a" ]; then
+  # The same version as the native build links against, from Debian's source
+  # package; deb-src entries are added when the system has none.
+  version=$(dpkg-query -W -f='${source:Version}' libxlsxwriter-dev)
+  src=$build/libxlsxwriter-src
+  if [ ! -d "$src/unpacked" ]; then
+    step "libxlsxwriter $version source"
+    if ! apt-get source --print-uris "libxlsxwriter=$version" >/dev/null 2>&1; then
+      SUDO=""
+      if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
+      $SUDO tee /etc/apt/sources.list.d/vortane-deb-src.sources >/dev/null <<'EOF'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+      $SUDO apt-get update -qq
+    fi
+    rm -rf "$src"
+    mkdir -p "$src"
+    (cd "$src" && apt-get source -qq "libxlsxwriter=$version" >/dev/null 2>&1)
+    unpacked=$(find "$src" -mindepth 1 -maxdepth 1 -type d -name 'libxlsxwriter-*' | head -n 1)
+    [ -n "$unpacked" ] || { echo "apt-get source libxlsxwriter=$version failed"; exit 1; }
+    mv "$unpacked" "$src/unpacked"
+  fi
+  step "libxlsxwriter for MinGW"
+  rm -rf "$build/libxlsxwriter"
+  cmake -S "$src/unpacked" -B "$build/libxlsxwriter" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
+    -DCMAKE_POLICY_DEFAULT_CMP0074=NEW "${launcher[@]}" >/dev/null
+  locked cmake --build "$build/libxlsxwriter" -j "$jobs" >/dev/null
+  cmake --install "$build/libxlsxwriter" >/dev/null
+fi
+
+step "configure and build (core, robot, device, export, simulator engine, vortane-cli)"
+export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig
+export PKG_CONFIG_PATH=
+cmake -S . -B "$build/vortane" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVORTANE_MINGW_PREFIX="$prefix" "${launcher[@]}" \
+  -DVORTANE_WERROR=ON -DVORTANE_GUI=OFF -DVORTANE_BENCH=OFF >/dev/null
+targets=(vortane_core_tests vortane_robot_tests vortane_device_tests vortane-cli)
+locked cmake --build "$build/vortane" -j "$jobs" --target "${targets[@]}"
+
+# Wine keeps its own Windows installation in the build folder; it needs no
+# display for console programs.
+export WINEPREFIX=$build/wineprefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  step "Wine prefix"
+  DISPLAY= wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+fi
+[ -f "$WINEPREFIX/system.reg" ] || { echo "wineboot did not create $WINEPREFIX"; exit 1; }
+
+total_passed=0
+total_failed=0
+total_skipped=0
+failed_layers=()
+for layer in core robot device; do
+  exe=$build/vortane/tests/vortane_${layer}_tests.exe
+  log=$build/${layer}-tests.log
+  step "$layer tests under Wine"
+  status=0
+  DISPLAY= wine "$exe" --gtest_brief=1 >"$log" 2>&1 || status=$?
+  passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log" | tail -n 1)
+  failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below:.*/\1/p' "$log" | tail -n 1)
+  skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?, listed below:.*/\1/p' "$log" | tail -n 1)
+  passed=${passed:-0}
+  failed=${failed:-0}
+  skipped=${skipped:-0}
+  if [ "$status" != 0 ] && [ "$failed" = 0 ]; then failed=1; fi
+  grep -E '^\[  (FAILED|SKIPPED) \] [A-Za-z]|Skipped$|^[^[].*(Failure|skipped)' "$log" | head -n 60 || true
+  echo "windows $layer: $passed passed, $failed failed, $skipped skipped (log: $log)"
+  total_passed=$((total_passed + passed))
+  total_failed=$((total_failed + failed))
+  total_skipped=$((total_skipped + skipped))
+  if [ "$status" != 0 ]; then failed_layers+=("$layer"); fi
+done
+wineserver -k >/dev/null 2>&1 || true
+
+echo "windows: $total_passed passed, $total_failed failed, $total_skipped skipped"
+if [ ${#failed_layers[@]} -gt 0 ]; then
+  echo "windows tests failed: ${failed_layers[*]}"
+  exit 1
+fi

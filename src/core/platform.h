@@ -1,0 +1,41 @@
+#pragma once
+// The few operating-system calls that core needs and that differ between
+// Windows and the POSIX systems. Each has one implementation in
+// platform_posix.cpp and one in platform_win32.cpp.
+
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace core::platform {
+
+// The local calendar time of `t`; false when the system cannot convert it.
+bool LocalTime(std::time_t t, std::tm& out);
+
+// Numeric id of this process, for scratch file names.
+long ProcessId();
+
+#if defined(_WIN32)
+// Writes `bytes` to a new file `tmp` (which must not exist) through its wide
+// path and flushes it to the disk; false with `error` set otherwise, and then
+// no file is left behind.
+bool WriteNewFileDurably(const std::filesystem::path& tmp, std::string_view bytes, std::string& error);
+
+// Moves `tmp` over `target` with write-through, retrying a few times while the
+// target is held open by another program. On failure `tmp` is removed, the
+// target is untouched, `error` says why and `locked` tells whether the target
+// stayed open in another program.
+bool ReplaceFileDurably(const std::filesystem::path& tmp, const std::filesystem::path& target, std::string& error,
+                        bool& locked);
+
+// Appends `bytes` through the wide path and flushes them to the disk; a write
+// cut short is undone so that no half line stays at the end.
+bool AppendDurably(const std::filesystem::path& file, std::string_view bytes);
+
+// The short (8.3) form of an existing folder when its full name is not plain
+// ASCII and the volume keeps short names; otherwise the folder itself.
+std::filesystem::path AsciiFolderName(const std::filesystem::path& folder);
+#endif
+
+}  // namespace core::platform

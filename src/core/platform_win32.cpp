@@ -1,0 +1,160 @@
+#if defined(_WIN32)
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+
+#include "core/path_text.h"
+#include "core/platform.h"
+
+namespace core::platform {
+namespace {
+
+std::string Utf8FromWide(const wchar_t* text, int length) {
+  if (length <= 0) return {};
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) ::WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+std::string SystemMessage(DWORD code) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::string text = n > 0 ? Utf8FromWide(buffer, static_cast<int>(n)) : std::string();
+  if (buffer) ::LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.')) {
+    text.pop_back();
+  }
+  if (text.empty()) text = "error " + std::to_string(code);
+  return text;
+}
+
+std::string Describe(const char* what, const std::filesystem::path& path, DWORD code) {
+  return std::string(what) + " " + DisplayPath(path) + ": " + SystemMessage(code);
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes, DWORD& code) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const std::size_t chunk = std::min<std::size_t>(bytes.size() - done, 1u << 30);
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes.data() + done, static_cast<DWORD>(chunk), &written, nullptr) || written == 0) {
+      code = ::GetLastError();
+      return false;
+    }
+    done += written;
+  }
+  return true;
+}
+
+// A scanner or an indexer holds a file for a moment; a spreadsheet program
+// holds it as long as the workbook is open.
+bool HeldByAnotherProgram(DWORD code) {
+  return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_ACCESS_DENIED;
+}
+
+}  // namespace
+
+bool LocalTime(std::time_t t, std::tm& out) { return ::localtime_s(&out, &t) == 0; }
+
+long ProcessId() { return static_cast<long>(::GetCurrentProcessId()); }
+
+bool WriteNewFileDurably(const std::filesystem::path& tmp, std::string_view bytes, std::string& error) {
+  const HANDLE file =
+      ::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    error = Describe("Cannot create", tmp, ::GetLastError());
+    return false;
+  }
+  DWORD code = 0;
+  bool ok = WriteAll(file, bytes, code);
+  if (ok && !::FlushFileBuffers(file)) {
+    code = ::GetLastError();
+    ok = false;
+  }
+  if (!::CloseHandle(file) && ok) {
+    code = ::GetLastError();
+    ok = false;
+  }
+  if (!ok) {
+    ::DeleteFileW(tmp.c_str());
+    error = Describe("Cannot write", tmp, code);
+  }
+  return ok;
+}
+
+bool ReplaceFileDurably(const std::filesystem::path& tmp, const std::filesystem::path& target, std::string& error,
+                        bool& locked) {
+  locked = false;
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    ::DeleteFileW(tmp.c_str());
+    error = Describe("Cannot replace", target, ERROR_DIRECTORY);
+    return false;
+  }
+  const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+  constexpr int kDelaysMs[] = {50, 100, 200, 400, 800};
+  DWORD code = 0;
+  for (std::size_t attempt = 0;; ++attempt) {
+    if (::MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    code = ::GetLastError();
+    if (readOnly || !HeldByAnotherProgram(code) || attempt == std::size(kDelaysMs)) break;
+    ::Sleep(static_cast<DWORD>(kDelaysMs[attempt]));
+  }
+  ::DeleteFileW(tmp.c_str());
+  if (!readOnly && HeldByAnotherProgram(code)) {
+    locked = true;
+    error = "Súbor " + DisplayPath(target) + " je otvorený v inom programe, zatvorte ho a skúste to znova";
+  } else {
+    error = Describe("Cannot replace", target, code);
+  }
+  return false;
+}
+
+bool AppendDurably(const std::filesystem::path& path, std::string_view bytes) {
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  LARGE_INTEGER zero{};
+  bool ok = ::SetFilePointerEx(file, zero, &size, FILE_END) != 0;
+  DWORD code = 0;
+  if (ok && !WriteAll(file, bytes, code)) {
+    // A write cut short (disk full) must not leave half a line for the next
+    // record to be glued to.
+    if (::SetFilePointerEx(file, size, nullptr, FILE_BEGIN)) ::SetEndOfFile(file);
+    ok = false;
+  }
+  if (ok && !::FlushFileBuffers(file)) ok = false;
+  const bool closed = ::CloseHandle(file) != 0;
+  return ok && closed;
+}
+
+std::filesystem::path AsciiFolderName(const std::filesystem::path& folder) {
+  const std::wstring wide = folder.native();
+  bool ascii = true;
+  for (wchar_t c : wide) ascii = ascii && c < 0x80;
+  if (ascii) return folder;
+  const DWORD size = ::GetShortPathNameW(wide.c_str(), nullptr, 0);
+  if (size == 0) return folder;
+  std::wstring shortName(size, L'\0');
+  const DWORD n = ::GetShortPathNameW(wide.c_str(), shortName.data(), size);
+  if (n == 0 || n >= size) return folder;
+  shortName.resize(n);
+  return std::filesystem::path(shortName);
+}
+
+}  // namespace core::platform
+
+#endif
