@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -25,6 +26,7 @@
 #include <filesystem>
 
 #include "core/operator.h"
+#include "ui/accessibility.h"
 
 namespace ui {
 namespace {
@@ -34,6 +36,13 @@ const char* const kRoundingItems[] = {"0", "5", "10", "15", "30", "60"};
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& t) { return t.toStdString(); }
+
+// A control read inside its group: "Začiatok prac.doby: Aplikovať". The
+// pages repeat captions ("Používať", "ako normálny príchod"), so the group's
+// title keeps every name of the dialog distinct.
+void NameInGroup(QWidget* control, const QGroupBox* group, const QString& caption) {
+  NameControl(control, StripMnemonic(group->title()) + QStringLiteral(": ") + StripMnemonic(caption));
+}
 
 QLineEdit* timeEdit(const char* name, QWidget* parent) {
   auto* e = new QLineEdit(parent);
@@ -53,6 +62,7 @@ QRadioButton* radio(const char* name, const QString& caption, const QString& hin
   auto* r = new QRadioButton(caption, parent);
   r->setObjectName(name);
   if (!hint.isEmpty()) r->setToolTip(hint);
+  if (const auto* g = qobject_cast<QGroupBox*>(parent)) NameInGroup(r, g, caption);
   return r;
 }
 
@@ -79,6 +89,18 @@ class RangeValidator : public QValidator {
 
  private:
   int m_max;
+};
+
+// Counts the dialog's own filling of its controls for the time it lasts.
+class FillScope {
+ public:
+  explicit FillScope(int& depth) : m_depth(depth) { ++m_depth; }
+  ~FillScope() { --m_depth; }
+  FillScope(const FillScope&) = delete;
+  FillScope& operator=(const FillScope&) = delete;
+
+ private:
+  int& m_depth;
 };
 
 std::string asciiLower(std::string text) {
@@ -108,6 +130,23 @@ UpDown::UpDown(QLineEdit* buddy, int minimum, int maximum, QWidget* parent)
   layout->addWidget(m_down);
   connect(m_up, &QToolButton::clicked, this, [this] { stepBy(1); });
   connect(m_down, &QToolButton::clicked, this, [this] { stepBy(-1); });
+  m_buddy->installEventFilter(this);
+}
+
+void UpDown::nameAfter(const QString& field) {
+  NameControl(m_up, field + QStringLiteral(", nahor"));
+  NameControl(m_down, field + QStringLiteral(", nadol"));
+}
+
+bool UpDown::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_buddy && event->type() == QEvent::KeyPress && m_buddy->isEnabled() && !m_buddy->isReadOnly()) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Up || key == Qt::Key_Down) {
+      stepBy(key == Qt::Key_Up ? 1 : -1);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 int UpDown::position() const {
@@ -129,6 +168,7 @@ void UpDown::stepBy(int steps) {
 SettingsDialog::SettingsDialog(core::ProgramDirectory dir, core::ProgramSettings& settings, core::Operator& op,
                                QWidget* parent)
     : QDialog(parent), m_dir(std::move(dir)), m_settings(settings), m_op(op) {
+  const FillScope building(m_filling);
   setObjectName("Tfrmsetup");
   setWindowTitle(QString::fromUtf8("Nastavenia programu"));
   setModal(true);
@@ -178,6 +218,7 @@ SettingsDialog::SettingsDialog(core::ProgramDirectory dir, core::ProgramSettings
   m_urlOpener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
 
   fillPortList({});
+  FocusFirstControlOnShow(this);
   m_built = true;
   applyDependentStates();
   updateSendButton();
@@ -195,12 +236,14 @@ QWidget* SettingsDialog::buildKavexPage() {
   RGComport->setObjectName("RGComport");
   RGComport->setToolTip(
       QString::fromUtf8("Nastavte COM Port , pre USB pozrite v nastaveniach PC ktory COM je USB to Serial"));
-  portLabel->setBuddy(RGComport);
+  NameLikeLabel(portLabel, RGComport);
   connect(RGComport, &QComboBox::currentIndexChanged, this, [this] { m_portChanged = true; });
   grid->addWidget(portLabel, 0, 0);
   grid->addWidget(RGComport, 0, 1, 1, 3);
 
   typgroup = group("typgroup", "Typ KAVEX", QString::fromUtf8("Nastavte typ prístroja"), kavex);
+  // Inside the "KAVEX" group a group would otherwise be read by that title.
+  NameControl(typgroup, typgroup->title());
   auto* typLayout = new QVBoxLayout(typgroup);
   const char* const typeCaptions[] = {"Prenosný RS232", "Pevný RS485", "USB"};
   for (int i = 0; i < 3; ++i) {
@@ -208,7 +251,11 @@ QWidget* SettingsDialog::buildKavexPage() {
     m_typeButtons[i]->setObjectName(QString("typgroup%1").arg(i));
     typLayout->addWidget(m_typeButtons[i]);
     connect(m_typeButtons[i], &QRadioButton::clicked, this, [this] { m_portChanged = true; });
-    connect(m_typeButtons[i], &QRadioButton::toggled, this, [this] { applyDependentStates(); });
+    // A choice that arrives without a click (keys, assistive technology) is a change too.
+    connect(m_typeButtons[i], &QRadioButton::toggled, this, [this](bool on) {
+      if (on && m_filling == 0) m_portChanged = true;
+      applyDependentStates();
+    });
   }
   m_typeButtons[0]->setChecked(true);
   grid->addWidget(typgroup, 1, 0, 1, 4);
@@ -228,12 +275,16 @@ QWidget* SettingsDialog::buildKavexPage() {
   dobazamku->setValidator(new RangeValidator(20, dobazamku));
   Updndoba = new UpDown(dobazamku, 0, 20, kavex);
   Updndoba->setObjectName("Updndoba");
+  NameLikeLabel(lockLabel, dobazamku);
+  Updndoba->nameAfter(dobazamku->accessibleName());
   connect(Updndoba, &UpDown::stepped, this, [this] {
     m_sendArmed = true;
     updateSendButton();
   });
-  connect(dobazamku, &QLineEdit::textEdited, this, [this] {
-    m_sendArmed = true;
+  // textChanged, not textEdited: text set by an input method or a screen
+  // reader must arm "Odoslať" as typing does.
+  connect(dobazamku, &QLineEdit::textChanged, this, [this] {
+    if (m_filling == 0) m_sendArmed = true;
     updateSendButton();
   });
   auto* lockRow = new QHBoxLayout;
@@ -251,9 +302,12 @@ QWidget* SettingsDialog::buildKavexPage() {
   edbatlo->setObjectName("edbatlo");
   edbatlo->setMaximumWidth(40);
   edbatlo->setValidator(new RangeValidator(255, edbatlo));
-  connect(edbatlo, &QLineEdit::textEdited, this, [this] {
-    m_thresholdMark = true;
-    m_sendArmed = true;
+  NameLikeLabel(Label5, edbatlo);
+  connect(edbatlo, &QLineEdit::textChanged, this, [this] {
+    if (m_filling == 0) {
+      m_thresholdMark = true;
+      m_sendArmed = true;
+    }
     updateSendButton();
   });
   grid->addWidget(Label5, 5, 0);
@@ -281,12 +335,17 @@ QWidget* SettingsDialog::buildKavexPage() {
   edLogDir->setObjectName("edLogDir");
   edLogDir->setToolTip(QString::fromUtf8("Adresár kam ukladat záznamy") + "\n" +
                        QString::fromUtf8("napr:  //server/c/vortane/log"));
-  dirLabel->setBuddy(edLogDir);
-  connect(edLogDir, &QLineEdit::textEdited, this, [this] { m_logDirMark = true; });
+  NameLikeLabel(dirLabel, edLogDir);
+  // Every change the operator causes counts, however the text arrives: a
+  // directory pasted by assistive technology must be checked and saved too.
+  connect(edLogDir, &QLineEdit::textChanged, this, [this] {
+    if (m_filling == 0) m_logDirMark = true;
+  });
   btLogDir = new QPushButton("...", page);
   btLogDir->setObjectName("btLogDir");
   btLogDir->setAutoDefault(false);
   btLogDir->setToolTip("Nalistovat adresar");
+  NameControl(btLogDir, btLogDir->toolTip());
   btLogDir->setMaximumWidth(32);
   connect(btLogDir, &QPushButton::clicked, this, &SettingsDialog::browseLogDir);
 
@@ -311,6 +370,7 @@ QWidget* SettingsDialog::buildGeneralPage() {
   auto* daily = group("GBnormaPD", QString::fromUtf8("Denný pracovný čas"), {}, page);
   edpchod = timeEdit("edpchod", daily);
   edpchod->setToolTip("Hodiny");
+  NameControl(edpchod, daily->title());
   (new QHBoxLayout(daily))->addWidget(edpchod);
   layout->addWidget(daily, 0, 0);
 
@@ -321,8 +381,12 @@ QWidget* SettingsDialog::buildGeneralPage() {
   auto* startRow = new QHBoxLayout(start);
   startRow->addWidget(CheckBox1);
   startRow->addWidget(edstartpd);
-  connect(CheckBox1, &QCheckBox::toggled, this, [this] { applyDependentStates(); });
-  connect(CheckBox1, &QCheckBox::clicked, this, [this](bool on) { m_settings.startPDflag = on; });
+  NameInGroup(CheckBox1, start, CheckBox1->text());
+  NameControl(edstartpd, start->title());
+  connect(CheckBox1, &QCheckBox::toggled, this, [this](bool on) {
+    if (m_filling == 0) m_settings.startPDflag = on;
+    applyDependentStates();
+  });
   layout->addWidget(start, 0, 1);
 
   auto* stop = group("GBstopPD", QString::fromUtf8("Koniec prac.doby"),
@@ -332,8 +396,12 @@ QWidget* SettingsDialog::buildGeneralPage() {
   auto* stopRow = new QHBoxLayout(stop);
   stopRow->addWidget(CheckBox2);
   stopRow->addWidget(edstopPD);
-  connect(CheckBox2, &QCheckBox::toggled, this, [this] { applyDependentStates(); });
-  connect(CheckBox2, &QCheckBox::clicked, this, [this](bool on) { m_settings.stopPDflag = on; });
+  NameInGroup(CheckBox2, stop, CheckBox2->text());
+  NameControl(edstopPD, stop->title());
+  connect(CheckBox2, &QCheckBox::toggled, this, [this](bool on) {
+    if (m_filling == 0) m_settings.stopPDflag = on;
+    applyDependentStates();
+  });
   layout->addWidget(stop, 1, 1);
 
   auto* corrLabel = new QLabel(QString::fromUtf8("Oprava typu ak je čas menší ako:"), page);
@@ -345,6 +413,8 @@ QWidget* SettingsDialog::buildGeneralPage() {
   EDcorr->setToolTip(QString::fromUtf8("Nastavte 0, ak zakázať opravy typu."));
   UPcorr = new UpDown(EDcorr, 0, 20, page);
   UPcorr->setObjectName("UPcorr");
+  NameLikeLabel(corrLabel, EDcorr);
+  UPcorr->nameAfter(QString::fromUtf8("Oprava typu"));
   auto* corrRow = new QHBoxLayout;
   corrRow->addWidget(corrLabel);
   corrRow->addWidget(EDcorr);
@@ -359,6 +429,8 @@ QWidget* SettingsDialog::buildGeneralPage() {
   auto* maxGroup = group("GBmaxPD", QString::fromUtf8("Maximálna doba jednej prac. smeny"), {}, page);
   CHKmaxPD = checkBox("CHKmaxPD", QString::fromUtf8("Používať"), {}, maxGroup);
   EDmaxPD = timeEdit("EDmaxPD", maxGroup);
+  NameInGroup(CHKmaxPD, maxGroup, CHKmaxPD->text());
+  NameControl(EDmaxPD, maxGroup->title());
   auto* maxRow = new QHBoxLayout(maxGroup);
   maxRow->addWidget(CHKmaxPD);
   maxRow->addWidget(EDmaxPD);
@@ -368,6 +440,7 @@ QWidget* SettingsDialog::buildGeneralPage() {
   cmbOKR = new QComboBox(rounding);
   cmbOKR->setObjectName("cmbOKR");
   cmbOKR->setToolTip(QString::fromUtf8("Nastavte 0, ak si neželáte zaokrúhľovať"));
+  NameControl(cmbOKR, rounding->title());
   for (const char* item : kRoundingItems) cmbOKR->addItem(item);
   CHKokrPR =
       checkBox("CHKokrPR", QString::fromUtf8("Príchody"), QString::fromUtf8("Zaokruhluje len príchody"), rounding);
@@ -396,7 +469,7 @@ QWidget* SettingsDialog::buildLunchPage() {
   EDcasobed = new QLineEdit(page);
   EDcasobed->setObjectName("EDcasobed");
   EDcasobed->setMaximumWidth(60);
-  label->setBuddy(EDcasobed);
+  NameLikeLabel(label, EDcasobed);
   chkobedodpocet = checkBox("chkobedodpocet", QString::fromUtf8("Pri prekročení   času, odpočítať"),
                             QString::fromUtf8("Odpočíta z odpr.času ak prekročí max čas na obed"), page);
   auto* row = new QHBoxLayout;
@@ -433,6 +506,7 @@ QWidget* SettingsDialog::buildBusinessPage() {
       "RBslstart2", QString::fromUtf8("započítaj prac.čas od:"),
       QString::fromUtf8("Pri služobnom príchode po uvedenom čase započítať ako keby prišiel v uvedenej hodine"), first);
   EDsluzstart = timeEdit("EDsluzstart", first);
+  NameInGroup(EDsluzstart, first, QString::fromUtf8("čas"));
   EDsluzstart->setToolTip(QString::fromUtf8("UveĎte čas hod:min"));
   auto* firstLayout = new QGridLayout(first);
   firstLayout->addWidget(RBslstart1, 0, 0);
@@ -444,6 +518,7 @@ QWidget* SettingsDialog::buildBusinessPage() {
   RBslstop1 = radio("RBslstop1", QString::fromUtf8("ako normálny odchod"), {}, last);
   RBslstop2 = radio("RBslstop2", QString::fromUtf8("započítať prac.čas do"), {}, last);
   EDsluzstop = timeEdit("EDsluzstop", last);
+  NameInGroup(EDsluzstop, last, QString::fromUtf8("čas"));
   auto* lastLayout = new QGridLayout(last);
   lastLayout->addWidget(RBslstop1, 0, 0);
   lastLayout->addWidget(RBslstop2, 1, 0);
@@ -470,6 +545,7 @@ QWidget* SettingsDialog::buildDoctorPage() {
   m_startLek[0] = radio("RBstartlek0", QString::fromUtf8("Počítať ako normálny príchod"), {}, RBstartlek);
   m_startLek[1] = radio("RBstartlek1", QString::fromUtf8("Počítať ako keby prišiel:"), {}, RBstartlek);
   EDstartLEK = timeEdit("EDstartLEK", RBstartlek);
+  NameInGroup(EDstartLEK, RBstartlek, QString::fromUtf8("čas"));
   auto* startLayout = new QGridLayout(RBstartlek);
   startLayout->addWidget(m_startLek[0], 0, 0);
   startLayout->addWidget(m_startLek[1], 1, 0);
@@ -480,6 +556,7 @@ QWidget* SettingsDialog::buildDoctorPage() {
   m_stopLek[0] = radio("RBstopLek0", QString::fromUtf8("Počítať ako normálny odchod"), {}, RBstopLek);
   m_stopLek[1] = radio("RBstopLek1", QString::fromUtf8("Započítať čas do:"), {}, RBstopLek);
   EDstopLEK = timeEdit("EDstopLEK", RBstopLek);
+  NameInGroup(EDstopLEK, RBstopLek, QString::fromUtf8("čas"));
   auto* stopLayout = new QGridLayout(RBstopLek);
   stopLayout->addWidget(m_stopLek[0], 0, 0);
   stopLayout->addWidget(m_stopLek[1], 1, 0);
@@ -508,6 +585,7 @@ QWidget* SettingsDialog::buildVacationPage() {
   RBdovpr1 = radio("RBdovpr1", QString::fromUtf8("ako normálny príchod"), {}, m_dovprGroup);
   RBdovpr2 = radio("RBdovpr2", QString::fromUtf8("vypočítať dovolenku od:"), {}, m_dovprGroup);
   EDdovpr = timeEdit("EDdovpr", m_dovprGroup);
+  NameInGroup(EDdovpr, m_dovprGroup, QString::fromUtf8("čas"));
   auto* prLayout = new QGridLayout(m_dovprGroup);
   prLayout->addWidget(RBdovpr1, 0, 0);
   prLayout->addWidget(RBdovpr2, 1, 0);
@@ -517,15 +595,17 @@ QWidget* SettingsDialog::buildVacationPage() {
   RBdovOD1 = radio("RBdovOD1", QString::fromUtf8("ako normálny odchod"), {}, m_dovodGroup);
   RBdovod2 = radio("RBdovod2", QString::fromUtf8("započítať do:"), {}, m_dovodGroup);
   EDdovod = timeEdit("EDdovod", m_dovodGroup);
+  NameInGroup(EDdovod, m_dovodGroup, QString::fromUtf8("čas"));
   auto* odLayout = new QGridLayout(m_dovodGroup);
   odLayout->addWidget(RBdovOD1, 0, 0);
   odLayout->addWidget(RBdovod2, 1, 0);
   odLayout->addWidget(EDdovod, 1, 1);
 
   connect(CHKdovflg, &QCheckBox::toggled, this, [this] { applyDependentStates(); });
-  // Only the operator's tick resets the two choices; showing stored values must not.
-  connect(CHKdovflg, &QCheckBox::clicked, this, [this](bool on) {
-    if (!on) return;
+  // Only the operator's tick resets the two choices (by click, key or
+  // assistive technology); showing stored values must not.
+  connect(CHKdovflg, &QCheckBox::toggled, this, [this](bool on) {
+    if (!on || m_filling > 0) return;
     RBdovpr1->setChecked(true);
     RBdovOD1->setChecked(true);
   });
@@ -571,10 +651,17 @@ QWidget* SettingsDialog::buildShiftPage() {
     m_shiftFrom[i] = timeEdit(fromNames[i], g);
     m_shiftTo[i] = timeEdit(toNames[i], g);
     m_shiftUse[i] = checkBox(useNames[i], QString::fromUtf8("Používať"), {}, g);
+    auto* fromLabel = new QLabel("Od", g);
+    auto* toLabel = new QLabel("Do", g);
+    fromLabel->setBuddy(m_shiftFrom[i]);
+    toLabel->setBuddy(m_shiftTo[i]);
+    NameInGroup(m_shiftFrom[i], g, fromLabel->text());
+    NameInGroup(m_shiftTo[i], g, toLabel->text());
+    NameInGroup(m_shiftUse[i], g, m_shiftUse[i]->text());
     auto* row = new QHBoxLayout(g);
-    row->addWidget(new QLabel("Od", g));
+    row->addWidget(fromLabel);
     row->addWidget(m_shiftFrom[i]);
-    row->addWidget(new QLabel("Do", g));
+    row->addWidget(toLabel);
     row->addWidget(m_shiftTo[i]);
     row->addWidget(m_shiftUse[i]);
     row->addStretch(1);
@@ -600,6 +687,7 @@ void SettingsDialog::fillPortList(const std::string& portName) {
 }
 
 void SettingsDialog::setTerminalFields(int chginout, int comPort, int type, const std::string& portName) {
+  const FillScope filling(m_filling);
   chkzamena->setChecked(chginout >= 1);
   m_comPortGiven = comPort;
   m_typeGiven = type;
@@ -645,6 +733,7 @@ int SettingsDialog::chosenType() const {
 }
 
 void SettingsDialog::refreshFromFile() {
+  const FillScope filling(m_filling);
   m_logDirMark = false;
   m_thresholdMark = false;
   const core::SettingsForm f = core::ReadSettingsForm(m_dir, m_settings);

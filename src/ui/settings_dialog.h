@@ -65,6 +65,13 @@ class UpDown : public QWidget {
   QToolButton* upButton() const { return m_up; }
   QToolButton* downButton() const { return m_down; }
 
+  // Names the arrows after the field they step, for a screen reader.
+  void nameAfter(const QString& field);
+
+ protected:
+  // The Up and Down keys in the buddy step as the arrows do.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  signals:
   // Emitted after a click on either arrow, also at the end of the range.
   void stepped(int position);
@@ -160,6 +167,9 @@ class SettingsDialog : public QDialog {
   core::Operator& m_op;
 
   bool m_built = false;
+  // Above zero while the dialog puts values into its own controls: those
+  // changes are not the operator's and set no mark.
+  int m_filling = 0;
   bool m_closeAllowed = true;
   bool m_logDirMark = false;
   bool m_thresholdMark = false;

@@ -2,6 +2,8 @@
 // states, the validated save with its messages and focus, the closing rules,
 // the port choice and the terminal group's signals.
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -19,10 +21,12 @@
 #include "core/ini_file.h"
 #include "core/program_settings.h"
 #include "support/test_support.h"
+#include "ui/accessibility_walk.h"
 #include "ui/settings_dialog.h"
 
 namespace {
 
+using testing_support::AccessibilityProblems;
 using testing_support::ReadBytes;
 using testing_support::ScriptedOperator;
 using testing_support::TempDir;
@@ -61,6 +65,14 @@ class SettingsDialogTest : public ::testing::Test {
   QRadioButton* radio(const char* name) { return w<QRadioButton>(name); }
   void setText(const char* name, const QString& text) { edit(name)->setText(text); }
   void pressOk() { w<QPushButton>("BTok")->click(); }
+  // Puts text into an edit the way a screen reader or automation tool does:
+  // through the accessibility interface, without a single key event.
+  void setTextFromOutside(const char* name, const QString& text) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(edit(name));
+    ASSERT_NE(iface, nullptr) << name;
+    iface->setText(QAccessible::Value, text);
+    ASSERT_EQ(edit(name)->text(), text) << name;
+  }
 
   TempDir tmp;
   core::ProgramDirectory dir;
@@ -534,6 +546,146 @@ TEST_F(SettingsDialogTest, CaptionsAndHints) {
   testing_support::WriteBytes(tmp.path() / "html" / "index.html", "<html></html>");
   w<QPushButton>("BThelp")->click();
   EXPECT_EQ(opened.toLocalFile().toStdString(), (tmp.path() / "html" / "index.html").string());
+}
+
+TEST_F(SettingsDialogTest, LogDirectorySetWithoutKeysIsCheckedAndSaved) {
+  writeIni("");
+  shown();
+  // The dialog's own fill is not a change.
+  EXPECT_FALSE(dialog().logDirMarked());
+
+  setTextFromOutside("edLogDir", QString::fromStdString((tmp.path() / "nowhere").string()));
+  EXPECT_TRUE(dialog().logDirMarked());
+  pressOk();
+  ASSERT_EQ(op.messages.size(), 1u);
+  EXPECT_EQ(op.messages[0], "Adresar LOGDIR neexistuje");
+  EXPECT_TRUE(dialog().isVisible());
+
+  const auto other = tmp.path() / "Other";
+  std::filesystem::create_directories(other);
+  setTextFromOutside("edLogDir", QString::fromStdString((other / "").string()));
+  pressOk();
+  EXPECT_EQ(op.messages.size(), 1u);
+  EXPECT_FALSE(dialog().isVisible());
+  EXPECT_EQ(settings.LOGDIR, (other / "").string());
+  EXPECT_TRUE(ini().value("GLOBAL", "LOGDIR").has_value());
+
+  // Shown again with the new folder in the file: nothing is marked.
+  shown();
+  EXPECT_FALSE(dialog().logDirMarked());
+}
+
+TEST_F(SettingsDialogTest, TerminalParametersSetWithoutKeysEnableSending) {
+  const struct {
+    const char* edit;
+    const char* text;
+    bool thresholdMarked;
+  } cases[] = {
+      {"dobazamku", "7", false},
+      {"edbatlo", "150", true},
+  };
+  writeIni("");
+  for (const auto& c : cases) {
+    // A dialog of its own per case: "Odoslať" stays armed between showings.
+    ui::SettingsDialog fresh(dir, settings, op);
+    fresh.setTerminalFields(0, 2, 0);
+    fresh.show();
+    auto* send = fresh.findChild<QPushButton*>("BTsend");
+    auto* field = fresh.findChild<QLineEdit*>(c.edit);
+    ASSERT_TRUE(send != nullptr && field != nullptr) << c.edit;
+    ASSERT_FALSE(send->isEnabled()) << c.edit;
+    QAccessible::queryAccessibleInterface(field)->setText(QAccessible::Value, c.text);
+    EXPECT_EQ(field->text(), c.text);
+    EXPECT_TRUE(send->isEnabled()) << c.edit;
+    EXPECT_EQ(fresh.thresholdEdited(), c.thresholdMarked) << c.edit;
+  }
+
+  // The arrow keys in the lock-time edit step it as the arrows beside it do.
+  shown();
+  edit("dobazamku")->setText("3");
+  QSignalSpy send(&dialog(), &ui::SettingsDialog::sendParametersRequested);
+  w<QPushButton>("BTsend")->click();
+  ASSERT_EQ(send.count(), 1);
+  ASSERT_FALSE(w<QPushButton>("BTsend")->isEnabled());
+  QTest::keyClick(edit("dobazamku"), Qt::Key_Up);
+  QTest::keyClick(edit("dobazamku"), Qt::Key_Up);
+  EXPECT_EQ(edit("dobazamku")->text(), "5");
+  EXPECT_TRUE(w<QPushButton>("BTsend")->isEnabled());
+  QTest::keyClick(edit("dobazamku"), Qt::Key_Down);
+  EXPECT_EQ(edit("dobazamku")->text(), "4");
+}
+
+TEST_F(SettingsDialogTest, ChoicesMadeWithoutClicksCountAsTheOperators) {
+  writeIni("[CALC]\r\ndovflag=1\r\ndovprflag=1\r\ndovodflag=1\r\n");
+  shown(0, 2, 0);
+  // The fill selected the stored second buttons and marked nothing.
+  EXPECT_TRUE(radio("RBdovpr2")->isChecked());
+  EXPECT_TRUE(radio("RBdovod2")->isChecked());
+  EXPECT_FALSE(dialog().portChanged());
+
+  radio("typgroup1")->setChecked(true);  // as the arrow keys or a screen reader select it
+  EXPECT_TRUE(dialog().portChanged());
+
+  settings.startPDflag = false;
+  check("CheckBox1")->setChecked(true);
+  EXPECT_TRUE(settings.startPDflag);
+  check("CheckBox2")->setChecked(true);
+  EXPECT_TRUE(settings.stopPDflag);
+
+  check("CHKdovflg")->setChecked(false);
+  check("CHKdovflg")->setChecked(true);
+  EXPECT_TRUE(radio("RBdovpr1")->isChecked());
+  EXPECT_TRUE(radio("RBdovOD1")->isChecked());
+}
+
+TEST_F(SettingsDialogTest, EveryControlIsReadByItsOwnName) {
+  writeIni("[CALC]\r\ndovflag=1\r\n");
+  shown();
+  const auto problems = AccessibilityProblems(&dialog());
+  std::string all;
+  for (const auto& line : problems) all += line + "\n";
+  EXPECT_TRUE(problems.empty()) << all;
+
+  const struct {
+    const char* object;
+    const char* name;
+  } cases[] = {
+      {"RGComport", "COM Port:"},
+      {"typgroup", "Typ KAVEX"},
+      {"dobazamku", "Doba zámku"},
+      {"edbatlo", "Bat_LO"},
+      {"edLogDir", "Adresár záznamov:"},
+      {"btLogDir", "Nalistovat adresar"},
+      {"edpchod", "Denný pracovný čas"},
+      {"CheckBox1", "Začiatok prac.doby: Aplikovať"},
+      {"EDcorr", "Oprava typu ak je čas menší ako:"},
+      {"EDsluzstart", "Prvý služobný príchod: čas"},
+      {"RBdovpr1", "Prvý príchod dovolenka započítaj: ako normálny príchod"},
+      {"EDstartDS", "Denné smeny: Od"},
+      {"EDstopNS", "Nočné smeny: Do"},
+      {"CHKUSEPS", "Poobedňajšie smeny: Používať"},
+      {"BThelp", "Pomoc"},
+  };
+  for (const auto& c : cases) {
+    auto* control = dialog().findChild<QWidget*>(c.object);
+    ASSERT_NE(control, nullptr) << c.object;
+    EXPECT_EQ(testing_support::AccessibleNameOf(control).toStdString(), c.name) << c.object;
+  }
+  auto* lock = w<ui::UpDown>("Updndoba");
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(lock->upButton())->text(QAccessible::Name).toStdString(),
+            "Doba zámku, nahor");
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(lock->downButton())->text(QAccessible::Name).toStdString(),
+            "Doba zámku, nadol");
+  // Each label's mnemonic leads to its edit.
+  EXPECT_EQ(w<QLabel>("Label4")->buddy(), edit("dobazamku"));
+  EXPECT_EQ(w<QLabel>("LBcorr")->buddy(), edit("EDcorr"));
+}
+
+TEST_F(SettingsDialogTest, ShownDialogStartsAtItsFirstControl) {
+  writeIni("");
+  shown();
+  // The page tabs come first: the clerk picks a page, then tabs into it.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dialog().focusWidget() == w<QTabWidget>("PageControl1")->tabBar(); }, 2000));
 }
 
 }  // namespace
