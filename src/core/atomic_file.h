@@ -19,4 +19,22 @@ bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::s
 // Appends bytes and flushes; false when the file cannot be opened or written.
 bool AppendToFile(const std::filesystem::path& path, std::string_view bytes);
 
+// Durability points for files that grow in place (month logs, the transfer
+// journal). A power cut can undo anything the operating system still holds
+// in its cache; after these return true the bytes, or the folder entries,
+// are on the disk.
+
+// Forces what was written to an existing file onto the disk (fsync;
+// FlushFileBuffers on Windows). False when the file is missing, cannot be
+// opened or the flush fails.
+bool FlushToDisk(const std::filesystem::path& path);
+
+// Makes files created, renamed or removed in `folder` durable. NTFS journals
+// its own folder entries, so on Windows there is nothing to do.
+bool FlushFolder(const std::filesystem::path& folder);
+
+// Appends bytes (creating the file) and forces them onto the disk before
+// returning; a write cut short is undone.
+bool AppendToFileDurably(const std::filesystem::path& path, std::string_view bytes);
+
 }  // namespace core

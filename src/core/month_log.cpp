@@ -77,6 +77,11 @@ fs::path FileName(const fs::path& logDir, int month, int year) {
   return logDir / name;
 }
 
+fs::path FileOf(const fs::path& logDir, const AttendanceRecord& r) {
+  const CivilDate d = r.time.date();
+  return FileName(logDir, d.month, d.year);
+}
+
 std::string FormatLine(const AttendanceRecord& r) {
   return FormatLogDateTime(r.time) + "\t" + std::to_string(r.card) + "\t" + std::to_string(r.code);
 }
@@ -91,8 +96,7 @@ bool Append(const fs::path& logDir, const AttendanceRecord& r, const MessageCata
     fs::create_directories(logDir, ec);
     if (!fs::is_directory(logDir, ec)) op.showMessage(messages.message(msg::CannotOpenLogDir));
   }
-  const CivilDate d = r.time.date();
-  const fs::path file = FileName(logDir, d.month, d.year);
+  const fs::path file = FileOf(logDir, r);
   std::string line = FormatLine(r) + "\r\n";
   // A log whose last line has no line end (cut off by a crash or edited by
   // hand) would swallow this record into that line; start a new line first.

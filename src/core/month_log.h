@@ -34,6 +34,9 @@ namespace MonthLog {
 // "<logDir>/<month>_<yyyy>.txt", month without leading zero.
 std::filesystem::path FileName(const std::filesystem::path& logDir, int month, int year);
 
+// The log a record goes to: that of the record's own month.
+std::filesystem::path FileOf(const std::filesystem::path& logDir, const AttendanceRecord& r);
+
 // The line as written (without line end), UTF-8 == ASCII.
 std::string FormatLine(const AttendanceRecord& r);
 
@@ -46,7 +49,9 @@ std::string WriteErrorMessage(const std::filesystem::path& file);
 // failure to write shows an input/output error and returns false: the record
 // is not stored, and the caller must not treat it as stored. A log whose last
 // line lacks its line end gets one before the record, so the record is never
-// joined to a broken line.
+// joined to a broken line. Whether the line is on the disk when this returns
+// depends on the platform; a transfer that relies on it flushes each log at
+// its checkpoints (core::FlushToDisk) rather than once per line.
 bool Append(const std::filesystem::path& logDir, const AttendanceRecord& r, const MessageCatalogue& messages,
             Operator& op);
 

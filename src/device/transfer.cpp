@@ -1,12 +1,16 @@
 #include "device/transfer.h"
 
 #include <algorithm>
+#include <array>
+#include <system_error>
 
+#include "core/atomic_file.h"
 #include "core/ini_file.h"
 #include "core/record_types.h"
 #include "core/text_util.h"
 #include "device/protocol.h"
 #include "device/record_codec.h"
+#include "device/transfer_journal.h"
 
 namespace device {
 namespace {
@@ -34,20 +38,95 @@ bool terminalReady(DownloadContext& ctx) {
   return true;
 }
 
-// Stores the position a log transfer reached. Nothing is written when it did
-// not move (a transfer stopped before its first block).
-bool storeReached(DownloadContext& ctx, long long before, const TransferResult& r) {
-  if (r.resumePosition == before) return true;
-  return StoreTransferPointer(ctx.iniFile, ctx.device.productionNumber, r.resumePosition);
+void step(DownloadContext& ctx, TransferStep s) {
+  if (ctx.onStep) ctx.onStep(s);
+}
+
+bool writePointer(const std::filesystem::path& iniFile, int productionNumber, long long value) {
+  return core::WriteProfileInt(iniFile, "REQPTR", std::to_string(productionNumber), value);
+}
+
+void reportWriteError(DownloadContext& ctx, const std::filesystem::path& file) {
+  ctx.op.showMessage(core::MonthLog::WriteErrorMessage(file));
+}
+
+// Before anything is stored: an interrupted transfer is taken back to its
+// last checkpoint. When that fails, nothing may be appended (the logs would
+// be cut under the new records later): the outcome says so.
+bool settle(DownloadContext& ctx, CommandOutcome& out) {
+  std::filesystem::path failed;
+  if (RecoverInterruptedTransfer(ctx.iniFile, &failed)) return true;
+  reportWriteError(ctx, failed);
+  out.ran = true;
+  out.transfer.journalFailed = true;
+  return false;
+}
+
+// The journal side of one transfer into the logs: where a checkpoint puts the
+// pointer, and when the next one is due.
+struct JournalPlan {
+  TransferJournal& journal;
+  std::function<long long(int reached)> pointerFor;
+  std::chrono::steady_clock::time_point last = std::chrono::steady_clock::now();
+};
+
+TransferResult runTransfer(DownloadContext& ctx, int n, bool storeToLog, JournalPlan* plan);
+
+// A transfer into the logs under its journal, and the pointer rule of the
+// command (`pointerFor` maps the position reached to the pointer to store).
+// The order is what makes a cut-off transfer safe: journal first, records
+// next, the logs flushed, the pointer stored, and only then the journal
+// cleared. Nothing is written when the pointer would not move.
+CommandOutcome journaledTransfer(DownloadContext& ctx, long long before, int n,
+                                 std::function<long long(int)> pointerFor) {
+  CommandOutcome out;
+  out.ran = true;
+  TransferJournal journal(JournalFileFor(ctx.iniFile));
+  auto account = [&] {
+    out.transfer.checkpoints = journal.checkpoints();
+    out.transfer.journalTime = journal.spent();
+  };
+  if (!journal.begin(ctx.device.productionNumber, before)) {
+    reportWriteError(ctx, journal.failedFile());
+    out.transfer.requested = std::max(n, 0);
+    out.transfer.journalFailed = true;
+    account();
+    return out;
+  }
+  step(ctx, TransferStep::JournalStarted);
+  JournalPlan plan{journal, pointerFor};
+  out.transfer = runTransfer(ctx, n, true, &plan);
+  const long long target = pointerFor(out.transfer.resumePosition);
+  if (!out.transfer.journalFailed && !journal.flushLogs()) out.transfer.journalFailed = true;
+  if (out.transfer.journalFailed) {
+    reportWriteError(ctx, journal.failedFile());
+    // Back to the last checkpoint at once, so that the logs hold nothing the
+    // pointer does not cover; if that fails too, the next transfer does it.
+    RecoverInterruptedTransfer(ctx.iniFile);
+    account();
+    return out;
+  }
+  step(ctx, TransferStep::LogsFlushed);
+  if (!out.transfer.stopped) out.statusText = recordsText(ctx.messages, out.transfer.RecordCount);
+  if (target != before && !writePointer(ctx.iniFile, ctx.device.productionNumber, target)) {
+    // The journal stays: the next transfer goes back to its last checkpoint.
+    out.pointerWriteFailed = true;
+    account();
+    return out;
+  }
+  step(ctx, TransferStep::PointerStored);
+  if (!journal.clear()) {
+    reportWriteError(ctx, journal.failedFile());
+    out.transfer.journalFailed = true;
+  } else {
+    step(ctx, TransferStep::JournalCleared);
+  }
+  account();
+  return out;
 }
 
 CommandOutcome logTransfer(DownloadContext& ctx, long long S, int n) {
-  CommandOutcome out;
-  out.ran = true;
-  out.transfer = TransferRecords(ctx, n, true);
-  if (!out.transfer.stopped) out.statusText = recordsText(ctx.messages, out.transfer.RecordCount);
-  out.pointerWriteFailed = !storeReached(ctx, S, out.transfer);
-  return out;
+  return journaledTransfer(ctx, S, n, [](int reached) { return static_cast<long long>(reached); });
 }
 
 }  // namespace
@@ -86,18 +165,62 @@ long long ReadTransferPointer(const std::filesystem::path& iniFile, int producti
 }
 
 bool StoreTransferPointer(const std::filesystem::path& iniFile, int productionNumber, long long value) {
-  return core::WriteProfileInt(iniFile, "REQPTR", std::to_string(productionNumber), value);
+  if (!RecoverInterruptedTransfer(iniFile)) return false;
+  return writePointer(iniFile, productionNumber, value);
 }
 
-int ProcessBlock(DownloadContext& ctx, int k, bool storeToLog, TransferResult& result) {
+bool RecoverInterruptedTransfer(const std::filesystem::path& iniFile, std::filesystem::path* failed) {
+  const std::filesystem::path file = JournalFileFor(iniFile);
+  std::error_code ec;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(file, ec))) return true;
+  auto fail = [&](const std::filesystem::path& which) {
+    if (failed) *failed = which;
+    return false;
+  };
+  std::string bytes;
+  if (!core::ReadWholeFile(file, bytes)) return fail(file);
+  if (const auto state = ParseJournal(bytes)) {
+    std::filesystem::path which;
+    if (!RestoreLogs(*state, &which)) return fail(which);
+    if (ReadTransferPointer(iniFile, state->productionNumber) != state->pointer &&
+        !writePointer(iniFile, state->productionNumber, state->pointer)) {
+      return fail(iniFile);
+    }
+  }
+  // Without a sound header nothing was appended under this journal.
+  if (!ClearJournal(file)) return fail(file);
+  return true;
+}
+
+int ProcessBlock(DownloadContext& ctx, int k, bool storeToLog, TransferResult& result, TransferJournal* journal) {
   const ModelParams& model = ctx.device.model;
   const std::string& buffer = ctx.comm.ReceiveBuffer;
   const std::size_t size = static_cast<std::size_t>(model.recordSize);
   k = std::clamp(k, 0, kBlockRecords);
-  for (int i = 0; i < k; ++i) {
-    const std::size_t at = 5 + static_cast<std::size_t>(i) * size;
-    if (at + size > buffer.size()) return i;  // never: ReadBlock checked the length
-    const auto record = DecodeRecord(std::string_view(buffer).substr(at, size), model, ctx.CHGINOUT);
+  std::array<std::optional<core::AttendanceRecord>, kBlockRecords> records;
+  int available = 0;
+  for (; available < k; ++available) {
+    const std::size_t at = 5 + static_cast<std::size_t>(available) * size;
+    if (at + size > buffer.size()) break;  // never: ReadBlock checked the length
+    records[available] = DecodeRecord(std::string_view(buffer).substr(at, size), model, ctx.CHGINOUT);
+  }
+  if (storeToLog && journal) {
+    // The journal must know a log's size before the block's first record
+    // goes to it; a block that crosses a month's end goes to two logs.
+    std::vector<std::filesystem::path> logs;
+    for (int i = 0; i < available; ++i) {
+      if (!records[i]) continue;
+      auto file = core::MonthLog::FileOf(ctx.logDir, *records[i]);
+      if (std::find(logs.begin(), logs.end(), file) == logs.end()) logs.push_back(std::move(file));
+    }
+    if (!journal->noteLogs(logs)) {
+      result.journalFailed = true;
+      return 0;
+    }
+    step(ctx, TransferStep::LogsNoted);
+  }
+  for (int i = 0; i < available; ++i) {
+    const auto& record = records[i];
     if (!record) continue;
     ++result.RecordCount;
     if (ctx.fixedUnit && ctx.presence) ctx.presence->UpdatePresence(record->card, record->time, record->code);
@@ -108,12 +231,19 @@ int ProcessBlock(DownloadContext& ctx, int k, bool storeToLog, TransferResult& r
         return i;
       }
       ++result.stored;
+      step(ctx, TransferStep::RecordAppended);
     }
   }
-  return k;
+  return available;
 }
 
 TransferResult TransferRecords(DownloadContext& ctx, int n, bool storeToLog) {
+  return runTransfer(ctx, n, storeToLog, nullptr);
+}
+
+namespace {
+
+TransferResult runTransfer(DownloadContext& ctx, int n, bool storeToLog, JournalPlan* plan) {
   TransferResult result;
   const int C = ctx.device.capacity();
   result.requested = std::max(n, 0);
@@ -151,7 +281,8 @@ TransferResult TransferRecords(DownloadContext& ctx, int n, bool storeToLog) {
       }
     }
     if (!read) break;
-    const int handled = ProcessBlock(ctx, k, storeToLog, result);
+    ++result.blocks;
+    const int handled = ProcessBlock(ctx, k, storeToLog, result, plan ? &plan->journal : nullptr);
     if (handled < k) {
       // The records before the failed one are in the log; the next transfer
       // starts with the one that is not.
@@ -169,14 +300,30 @@ TransferResult TransferRecords(DownloadContext& ctx, int n, bool storeToLog) {
       result.stopped = true;
       break;
     }
+    // The end of the transfer settles everything anyway; a checkpoint in
+    // between only bounds what a cut-off transfer fetches again.
+    if (plan && result.done < result.requested) {
+      const auto now = std::chrono::steady_clock::now();
+      if (now - plan->last >= ctx.checkpointInterval) {
+        if (!plan->journal.checkpoint(plan->pointerFor(result.resumePosition))) {
+          result.journalFailed = true;
+          break;
+        }
+        plan->last = now;
+        step(ctx, TransferStep::Checkpointed);
+      }
+    }
   }
   ctx.comm.ClearReceiveBuffer();
   if (!ctx.fixedUnit) ctx.progress.hide();
   return result;
 }
 
+}  // namespace
+
 CommandOutcome NewRecordsCommand(DownloadContext& ctx) {
   if (!terminalReady(ctx)) return {};
+  if (CommandOutcome out; !settle(ctx, out)) return out;
   const long long S = ReadTransferPointer(ctx.iniFile, ctx.device.productionNumber);
   if (S < 0 || S > ctx.device.capacity()) {
     CommandOutcome out;
@@ -224,6 +371,7 @@ CommandOutcome TransferAllCommand(DownloadContext& ctx) {
     return {};
   }
   if (!terminalReady(ctx)) return {};
+  if (CommandOutcome out; !settle(ctx, out)) return out;
   const int C = ctx.device.capacity();
   const int PTR = ctx.device.PTR;
   const long long before = ReadTransferPointer(ctx.iniFile, ctx.device.productionNumber);
@@ -234,21 +382,17 @@ CommandOutcome TransferAllCommand(DownloadContext& ctx) {
   // pointer error is refused before anything is stored: the old pointer is
   // not replaced by the position after an invalid PTR.
   const int start = RingNext(PTR, C);
-  CommandOutcome out;
-  out.ran = true;
-  out.transfer = TransferRecords(ctx, C, true);
-  if (!out.transfer.stopped) out.statusText = recordsText(ctx.messages, out.transfer.RecordCount);
-  // The pointer moves to where the transfer got, except when it stopped before
-  // reaching the old pointer: the records after the old pointer are then still
-  // to come, and those before it were in the logs already.
-  long long target = out.transfer.resumePosition;
-  if (before >= 0 && before <= C &&
-      NewRecordCount(start, out.transfer.resumePosition, C) < NewRecordCount(start, static_cast<int>(before), C)) {
-    target = before;
-  }
-  if (target != before)
-    out.pointerWriteFailed = !StoreTransferPointer(ctx.iniFile, ctx.device.productionNumber, target);
-  return out;
+  // The pointer moves to where the transfer got, except while it has not yet
+  // passed the old pointer: the records after the old pointer are then still
+  // to come, and those before it were in the logs already. Checkpoints follow
+  // the same rule, so a cut-off transfer leaves the pointer where a stopped
+  // one would.
+  return journaledTransfer(ctx, before, C, [=](int reached) -> long long {
+    if (before >= 0 && before <= C &&
+        NewRecordCount(start, reached, C) < NewRecordCount(start, static_cast<int>(before), C))
+      return before;
+    return reached;
+  });
 }
 
 NewRecordsDecision CheckNewRecords(const DeviceState& device, long long storedPointer, bool fixedUnit, bool declined) {
@@ -285,7 +429,13 @@ bool HandleFirstUse(DownloadContext& ctx) {
 }
 
 CommandOutcome AutomaticTransfer(DownloadContext& ctx, int n) {
+  const long long counted = ReadTransferPointer(ctx.iniFile, ctx.device.productionNumber);
+  if (CommandOutcome out; !settle(ctx, out)) return out;
   const long long S = ReadTransferPointer(ctx.iniFile, ctx.device.productionNumber);
+  // n was counted from the pointer before an interrupted transfer was taken
+  // back to its last checkpoint; count again from where that left it.
+  if (S != counted && S >= 0 && S <= ctx.device.capacity() && ctx.device.PTR >= 0)
+    n = NewRecordCount(S, ctx.device.PTR, ctx.device.capacity());
   if (ctx.fixedUnit) {
     ctx.comm.StopRequested = false;
     ctx.text.addLine(ShortDateLongTimeText(ctx.now()) + "\tprenos... " + std::to_string(n));

@@ -8,7 +8,14 @@
 // its month log stops there, and the transfer pointer is stored at the ring
 // position of the first record that was not completely handled. The next
 // new-record transfer continues exactly there.
+//
+// A transfer that is cut off without a chance to store its pointer (power
+// loss, a killed process, a crash) is covered by its journal
+// (transfer_journal.h): every command that stores records or a pointer first
+// takes the month logs and the pointer back to the journal's last checkpoint,
+// and fetches again from there.
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -26,6 +33,18 @@
 #include "device/progress.h"
 
 namespace device {
+
+// The moments the journal's order of writes depends on (see ProcessBlock and
+// the commands below), for tests that cut a transfer off there.
+enum class TransferStep {
+  JournalStarted,  // the journal holds the pointer before the transfer
+  LogsNoted,       // the sizes of the logs a block goes to are in the journal
+  RecordAppended,  // one record more in a month log (not yet flushed)
+  Checkpointed,    // logs flushed, then the position reached recorded
+  LogsFlushed,     // the end: every appended record is on the disk
+  PointerStored,   // the end: the transfer pointer is in vortane.ini
+  JournalCleared,  // the end: nothing left to go back to
+};
 
 // Everything a download works with. The operator, the text area and the
 // progress sink are called from the thread that runs the download.
@@ -50,6 +69,13 @@ struct DownloadContext {
   PresenceStatus* presence = nullptr;  // required in fixed-unit mode
   std::filesystem::path presenceFile;  // stav.bin
   std::function<core::DateTime()> now = core::Now;
+  // A long transfer into the logs records a checkpoint after the first block
+  // that ends this long after the previous one. Each checkpoint flushes the
+  // logs and the journal to the disk (two waits for the disk); a transfer cut
+  // off fetches again what came after its last checkpoint. Zero: after
+  // every block.
+  std::chrono::milliseconds checkpointInterval{1000};
+  std::function<void(TransferStep)> onStep;  // test seam; may be empty
 };
 
 // Ring positions 0..capacity: the position after `p` and the one before it.
@@ -68,7 +94,17 @@ std::string RecordLine(const core::AttendanceRecord& r, Model model, const core:
 
 // REQPTR of a production number: -1 when missing.
 long long ReadTransferPointer(const std::filesystem::path& iniFile, int productionNumber);
+// Stores REQPTR. An interrupted transfer's journal beside vortane.ini is
+// settled first (RecoverInterruptedTransfer), so that it cannot later take
+// the pointer back from the value stored here. False when either fails.
 bool StoreTransferPointer(const std::filesystem::path& iniFile, int productionNumber, long long value);
+
+// When a journal of an interrupted transfer lies beside vortane.ini: cuts
+// the month logs back to its last checkpoint, stores that checkpoint's
+// pointer for its terminal and removes the journal. True when there was
+// nothing to do or all of it succeeded; otherwise `failed` names the file
+// that could not be changed, and the journal stays for the next attempt.
+bool RecoverInterruptedTransfer(const std::filesystem::path& iniFile, std::filesystem::path* failed = nullptr);
 
 struct TransferResult {
   int requested = 0;
@@ -78,22 +114,34 @@ struct TransferResult {
   bool stopped = false;          // StopRequested ended it
   bool unreadableBlock = false;  // a block failed 11 times ("EEPR: " line)
   bool appendFailed = false;     // a month-log append failed
+  bool journalFailed = false;    // the journal could not be written or settled: see the operator's message
   // Ring position of the first record not completely handled; PTR after a
   // complete transfer. The transfer pointer is stored here.
   int resumePosition = 0;
-  bool complete() const { return done >= requested && !appendFailed; }
+  // What the journal cost: checkpoints written and the time spent waiting
+  // for the disk on its account (noting logs, checkpoints, the final flush
+  // and clearing), and the blocks read.
+  int checkpoints = 0;
+  std::chrono::nanoseconds journalTime{0};
+  int blocks = 0;
+  bool complete() const { return done >= requested && !appendFailed && !journalFailed; }
 };
 
 // Decodes the first `k` records of the block in ReceiveBuffer (echo in front)
 // and dispatches them: RecordCount, presence (fixed-unit mode), text line
 // (otherwise), month log (when storeToLog). Stops at the first record that
 // cannot be appended; returns how many of the k records were handled before
-// that (k when all were).
-int ProcessBlock(DownloadContext& ctx, int k, bool storeToLog, TransferResult& result);
+// that (k when all were). With a journal, the logs the block goes to are
+// noted in it before the first record is appended; when that fails nothing
+// is handled (0, journalFailed).
+class TransferJournal;
+int ProcessBlock(DownloadContext& ctx, int k, bool storeToLog, TransferResult& result,
+                 TransferJournal* journal = nullptr);
 
 // Reads the n ring positions before PTR and processes them (see the header
 // comment for how it ends early). Clears the text area unless in fixed-unit
-// mode; clears StopRequested; progress "Prenos...", "done / n".
+// mode; clears StopRequested; progress "Prenos...", "done / n". Stores no
+// pointer and keeps no journal: the commands below do.
 TransferResult TransferRecords(DownloadContext& ctx, int n, bool storeToLog);
 
 struct CommandOutcome {
