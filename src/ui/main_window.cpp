@@ -41,6 +41,8 @@
 #include "device/terminal_commands.h"
 #include "ui/about_dialog.h"
 #include "ui/calculator_dialog.h"
+#include "ui/employee_window.h"
+#include "ui/file_dialogs.h"
 #include "ui/find_dialog.h"
 #include "ui/presence_board.h"
 #include "ui/progress_window.h"
@@ -180,7 +182,7 @@ void TForm1::buildActions() {
 
   // The windows of the attendance sheet, the report and the employee list
   // come with their own parts of the program.
-  for (QAction* a : {act_dochkarta, vykaz, Act_prac}) {
+  for (QAction* a : {act_dochkarta, vykaz}) {
     a->setEnabled(false);
     a->setToolTip(a->text() + QStringLiteral(": ") + QString::fromUtf8(kNotYetHint));
     a->setStatusTip(QString::fromUtf8(kNotYetHint));
@@ -192,6 +194,7 @@ void TForm1::buildActions() {
   for (QAction* a : {copy, selall_act}) a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
 
   connect(act_newrecords, &QAction::triggered, this, &TForm1::act_newrecordsExecute);
+  connect(Act_prac, &QAction::triggered, this, &TForm1::Act_pracExecute);
   connect(help_action, &QAction::triggered, this,
           [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(Q((m_dir.dir / "html" / "index.html").string()))); });
   connect(act_hide, &QAction::triggered, this, &TForm1::act_hideExecute);
@@ -650,6 +653,7 @@ void TForm1::addLine(const QString& line) { memo1->appendPlainText(line); }
 void TForm1::stopTimer1() { m_timer1.stop(); }
 
 void TForm1::restartTimer1() {
+  if (m_employeeListOpen) return;  // restarted when the employee list closes
   if (m_portFailedAfterSettings) return;  // stays stopped until the port opens again
   if (m_options.startTimers && !m_closing) m_timer1.start();
 }
@@ -1116,6 +1120,67 @@ void TForm1::act_stavExecute() {
   m_stav->showMaximized();
   m_stav->raise();
   m_stav->activateWindow();
+}
+
+void TForm1::Act_pracExecute() { showEmployeeList(this); }
+
+void TForm1::showEmployeeList(QWidget* parent) {
+  if (m_employeeListOpen) return;
+  m_employeeListOpen = true;
+  stopTimer1();
+  // A heartbeat under way ends first, so that no unknown-card question
+  // changes the list behind the window.
+  if (m_tickRunning) {
+    QEventLoop loop;
+    QTimer poll;
+    int rounds = 0;
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+      if (!m_tickRunning || ++rounds > 500) loop.quit();
+    });
+    poll.start(10);
+    loop.exec();
+  }
+  {
+    Tfrmprac window(m_employees, m_dir, m_settings.normaPDminutes, m_op, DefaultFileDialogs(),
+                    parent ? parent : this);
+    window.setNewEmployeeMemory(&m_newEmployeeMemory);
+    window.setCardReader([this](QWidget* over) { return readPresentedCard(over); });
+    connect(&window, &Tfrmprac::listSaved, this, &TForm1::employeeListSaved);
+    window.execMaximized();
+  }
+  m_employeeListOpen = false;
+  requestStatus();
+  restartTimer1();
+}
+
+void TForm1::employeeListSaved() {
+  m_presence.InitPresence(m_employees, core::Now());
+  // The card panel shows names of the new list from the next report on.
+  PanNazov->clear();
+  panib->clear();
+  if (m_stav && m_stav->isVisible()) {
+    m_stav->init_cmboddelenia();
+    m_stav->init_grid();
+    m_stav->refresh_stav();
+  }
+}
+
+std::optional<int> TForm1::readPresentedCard(QWidget* over) {
+  // The progress window must take clicks while the dialog is modal.
+  const Qt::WindowFlags infoFlags = m_info->windowFlags();
+  if (over) m_info->setParent(over, infoFlags);
+  m_worker->clearStop();
+  device::CardReadResult result;
+  result.outcome = device::CardReadResult::Outcome::NotCommunicating;
+  runAndWait([&result, info = QPointer<Tfrminfo>(m_info)](DeviceLink& link) {
+    WindowProgress progress(info, nullptr);
+    if (link.comm) result = device::ReadCard(*link.comm, progress);
+  });
+  m_info->hide();
+  if (over) m_info->setParent(this, infoFlags);
+  if (result.outcome == device::CardReadResult::Outcome::NotCommunicating) m_op.showMessage("VORTANE nekomunikuje");
+  if (result.outcome != device::CardReadResult::Outcome::Read) return std::nullopt;
+  return result.number;
 }
 
 void TForm1::act_hideExecute() {

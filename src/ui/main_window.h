@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/employee_list.h"
+#include "core/employee_rows.h"
 #include "core/messages.h"
 #include "core/operator.h"
 #include "core/program_settings.h"
@@ -127,6 +128,12 @@ class TForm1 : public QMainWindow {
   // The same, waiting (with the event loop running) until the job has ended.
   void runAndWait(std::function<void(DeviceLink&)> job);
 
+  // The employee list window, modal over `parent`, with the status heartbeat
+  // paused while it is open. After a save the presence table is rebuilt; the
+  // list itself is changed in place, so employees() stays the same object.
+  void showEmployeeList(QWidget* parent);
+  bool employeeListOpen() const { return m_employeeListOpen; }
+
  public slots:
   void act_hideExecute();
   void showFromTray();
@@ -136,6 +143,7 @@ class TForm1 : public QMainWindow {
   void set_timeExecute();
   void act_stopExecute();
   void act_stavExecute();
+  void Act_pracExecute();
   void Nastaveniaprogramu1Click();
   void PansnDblClick();
   void chkRFshowClick(bool checked);
@@ -190,6 +198,10 @@ class TForm1 : public QMainWindow {
 
   void stopTimer1();
   void restartTimer1();
+  // The new-employee dialog's card reading: ReadCard on the device worker,
+  // with the progress window over `over`.
+  std::optional<int> readPresentedCard(QWidget* over);
+  void employeeListSaved();
   QPoint questionPlace() const;
   void placeQuestion();
 
@@ -212,6 +224,9 @@ class TForm1 : public QMainWindow {
   bool m_tickRunning = false;
   bool m_hiddenToTray = false;
   bool m_closing = false;
+  bool m_employeeListOpen = false;  // holds the heartbeat
+  // The new-employee dialog's values between uses.
+  core::EmployeeRow m_newEmployeeMemory = core::NewEmployeeRowDefaults();
   device::DeviceState m_last;  // the last usable status reply
   bool m_haveStatus = false;
 
