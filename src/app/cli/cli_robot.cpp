@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "cli_common.h"
 #include "cli_export.h"
 #include "cli_installation.h"
+#include "cli_pdf.h"
+#include "core/path_text.h"
 #include "core/grid_text_file.h"
 #include "core/month_log.h"
 #include "core/operator.h"
@@ -40,14 +43,28 @@ std::optional<Period> readPeriod(const Args& args, const std::string& command, i
 // Stores the computed sheet under the name given with --out. The extension
 // chooses the format: the sheet's own .dok file, or an .xlsx, .csv or .html
 // export.
+bool isPdf(const std::filesystem::path& file) {
+  std::string ext = core::Utf8FromPath(file.extension());
+  for (auto& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return ext == ".pdf";
+}
+
 int storeSheet(const std::filesystem::path& file, const core::Grid& grid) {
+  if (isPdf(file)) {
+    std::string error;
+    if (!WriteSheetsPdf(file, 1, [&grid](int) { return &grid; }, "Vortane " + core::Utf8FromPath(file), &error)) {
+      core::CliOperator().showMessage(error);
+      return kFailed;
+    }
+    return kOk;
+  }
   return writeGridByExtension(file, grid, GridKind::Sheet, "sheet");
 }
 
 bool outputSupported(const std::filesystem::path& file) {
   std::string ext = file.extension().string();
   for (auto& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return ext == ".dok" || exports::FormatFromExtension(file).has_value();
+  return ext == ".dok" || (ext == ".pdf" && PdfSupported()) || exports::FormatFromExtension(file).has_value();
 }
 
 void printSheet(const core::Grid& grid) {
@@ -78,7 +95,7 @@ int runSheet(const Args& args) {
   // An output name that names no format is refused before anything is computed.
   if (const auto out = args.value("out"); out && !outputSupported(*out))
     return usageError("sheet", "--out: unknown file type '" + std::filesystem::path(*out).filename().string() +
-                                   "' (use .dok, .xlsx, .csv or .html)");
+                                   "' (use .dok, .xlsx, .csv, .html or .pdf)");
   InstallationOptions options;
   options.loadCalendar = true;
   auto inst = LoadInstallation(args, "sheet", op, options, status);
@@ -156,9 +173,59 @@ int runLog(const Args& args) {
   return kOk;
 }
 
+// vortane-cli sheets: every employee's sheet of the month, one page each, in
+// list order, as payroll prints them for signatures.
+int runSheets(const Args& args) {
+  core::CliOperator op;
+  int status = kOk;
+  const auto period = readPeriod(args, "sheets", status);
+  if (!period) return status;
+  const auto out = args.value("out");
+  if (!out || !isPdf(core::PathFromUtf8(*out))) return usageError("sheets", "--out FILE.pdf is required");
+  if (!PdfSupported()) return usageError("sheets", "this build writes no PDF (built without Qt)");
+  InstallationOptions options;
+  options.loadCalendar = true;
+  auto inst = LoadInstallation(args, "sheets", op, options, status);
+  if (!inst) return status;
+  const auto& list = inst->employees.employees();
+  const auto logFile = core::MonthLog::FileName(inst->settings.LOGDIR, period->month, period->year);
+  // The month's log is read once for everybody.
+  std::unordered_map<std::uint16_t, core::LogEntries> byCard;
+  if (!robot::GroupLogByCard(logFile, byCard)) {
+    core::LogEntries none;
+    core::MonthLog::ReadEmployee(logFile, 0, none, op);
+    return kFailed;
+  }
+  const core::LogEntries empty;
+  core::Grid grid;
+  auto sheetOf = [&](int i) -> const core::Grid* {
+    const core::Employee& e = list[static_cast<std::size_t>(i)];
+    grid = robot::NewSheetGrid();
+    robot::WriteShowStateHeaders(grid);
+    robot::SheetState state;
+    robot::RobotInputs in{inst->settings, inst->calendar, e, period->month, period->year, logFile};
+    const auto it = byCard.find(e.card);
+    in.preRead = it != byCard.end() ? &it->second : &empty;
+    in.messages = &inst->messages;
+    robot::RunSheet(in, grid, state, op);
+    return &grid;
+  };
+  std::string error;
+  const std::string title =
+      "Vortane " + std::to_string(period->month) + "." + std::to_string(period->year);
+  if (!WriteSheetsPdf(core::PathFromUtf8(*out), static_cast<int>(list.size()), sheetOf, title, &error)) {
+    op.showMessage(error);
+    return kFailed;
+  }
+  std::printf("%zu\n", list.size());
+  return kOk;
+}
+
+const Registrar sheetsCommand(Command{"sheets", "--dir DIR --month M --year Y --out FILE.pdf", {}, runSheets});
+
 const Registrar sheetCommand(Command{
     "sheet",
-    "--dir DIR (--card N | --employee NAME) --month M --year Y [--from IN.dok] [--out OUT.dok|.xlsx|.csv|.html]",
+    "--dir DIR (--card N | --employee NAME) --month M --year Y [--from IN.dok] [--out OUT.dok|.xlsx|.csv|.html|.pdf]",
     {},
     runSheet});
 const Registrar logCommand(Command{"log", "--dir DIR --card N --month M --year Y", {}, runLog});
