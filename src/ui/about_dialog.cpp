@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/accessibility.h"
+
 namespace ui {
 namespace {
 
@@ -53,12 +55,18 @@ AboutDialog::AboutDialog(const core::PartnerInfo& partner, QWidget* parent) : QD
 
   auto* grid = new QGridLayout(supplier);
   grid->addWidget(m_name, 0, 0, 1, 2);
-  grid->addWidget(new QLabel(QString::fromUtf8("Sídlo:"), supplier), 1, 0);
-  grid->addWidget(m_location, 1, 1);
-  grid->addWidget(new QLabel("Tel:", supplier), 2, 0);
-  grid->addWidget(m_tel, 2, 1);
-  grid->addWidget(new QLabel("E-mail:", supplier), 3, 0);
-  grid->addWidget(m_email, 3, 1);
+  const struct {
+    const char* caption;
+    QLabel* value;
+  } rows[] = {{"Sídlo:", m_location}, {"Tel:", m_tel}, {"E-mail:", m_email}};
+  int row = 1;
+  for (const auto& r : rows) {
+    const QString caption = QString::fromUtf8(r.caption);
+    grid->addWidget(new QLabel(caption, supplier), row, 0);
+    grid->addWidget(r.value, row, 1);
+    NameValuePanel(r.value, caption);
+    ++row;
+  }
   grid->addWidget(m_wwwLabel, 4, 0, 1, 2);
   grid->setColumnStretch(1, 1);
 
@@ -74,7 +82,10 @@ AboutDialog::AboutDialog(const core::PartnerInfo& partner, QWidget* parent) : QD
   layout->addWidget(ok, 0, Qt::AlignHCenter);
 
   m_urlOpener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+  // OK comes first: Enter on a shown box closes it instead of opening the site.
+  QWidget::setTabOrder(ok, m_wwwLabel);
   setPartner(partner);
+  FocusFirstControlOnShow(this);
 }
 
 void AboutDialog::setPartner(const core::PartnerInfo& partner) {
@@ -85,6 +96,8 @@ void AboutDialog::setPartner(const core::PartnerInfo& partner) {
   m_www = partner.WWW;
   const QString shown = QString::fromStdString(m_www).toHtmlEscaped();
   m_wwwLabel->setText(QString("<a href=\"www\">%1</a>").arg(shown));
+  // The link takes the keyboard focus; without an address it would be read by nothing.
+  NameControl(m_wwwLabel, WwwUrl(m_www).isEmpty() ? QStringLiteral("WWW") : QString::fromStdString(m_www).trimmed());
 }
 
 QUrl AboutDialog::WwwUrl(const std::string& text) {

@@ -14,6 +14,7 @@
 
 #include "core/operator.h"
 #include "core/time_values.h"
+#include "ui/accessibility.h"
 
 namespace ui {
 namespace {
@@ -82,13 +83,28 @@ CalculatorDialog::CalculatorDialog(core::Operator& op, QWidget* parent) : QDialo
   connect(BTminus, &QPushButton::clicked, this, [this] { subtract(); });
   connect(Button1, &QPushButton::clicked, this, &QDialog::close);
 
+  // Each operand is two edits under one label: the label leads to the hours,
+  // and both edits say which operand and which part they hold.
+  auto* operand1 = new QLabel("Operand 1", this);
+  auto* operand2 = new QLabel("Operand 2", this);
+  operand1->setBuddy(EDHO1);
+  operand2->setBuddy(EDHO2);
+  NameControl(EDHO1, QString::fromUtf8("Operand 1: hodiny"));
+  NameControl(EDMI1, QString::fromUtf8("Operand 1: minúty"));
+  NameControl(EDHO2, QString::fromUtf8("Operand 2: hodiny"));
+  NameControl(EDMI2, QString::fromUtf8("Operand 2: minúty"));
+  // "+" and "-" are read by their hints.
+  NameControl(BitBtn1, BitBtn1->toolTip());
+  NameControl(BTminus, BTminus->toolTip());
+  NameControl(Memo1, QString::fromUtf8("Záznam výpočtov"));
+
   auto* operands = new QGridLayout;
-  operands->addWidget(new QLabel("Operand 1", this), 0, 0);
+  operands->addWidget(operand1, 0, 0);
   operands->addWidget(EDHO1, 0, 1);
   operands->addWidget(new QLabel(":", this), 0, 2);
   operands->addWidget(EDMI1, 0, 3);
   operands->addWidget(BitBtn1, 0, 4);
-  operands->addWidget(new QLabel("Operand 2", this), 1, 0);
+  operands->addWidget(operand2, 1, 0);
   operands->addWidget(EDHO2, 1, 1);
   operands->addWidget(new QLabel(":", this), 1, 2);
   operands->addWidget(EDMI2, 1, 3);
@@ -108,6 +124,7 @@ CalculatorDialog::CalculatorDialog(core::Operator& op, QWidget* parent) : QDialo
 
   // The window previews keys: "+" and "-" calculate wherever the focus is.
   for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+  FocusFirstControlOnShow(this);
 }
 
 std::optional<long long> CalculatorDialog::ParseWhole(const QString& text) {

@@ -11,6 +11,7 @@
 
 #include "core/time_values.h"
 #include "device/record_codec.h"
+#include "ui/accessibility.h"
 
 namespace ui {
 
@@ -38,16 +39,19 @@ Tfrmstav::Tfrmstav(const core::EmployeeList& employees, device::PresenceStatus& 
   cmbOddel->setObjectName(QStringLiteral("cmbOddel"));
   cmbOddel->setToolTip(QStringLiteral("Výber oddelenia"));
   cmbOddel->setMinimumWidth(180);
+  NameControl(cmbOddel, cmbOddel->toolTip());
   tools->addWidget(cmbOddel);
   auto* help = new QToolButton(tools);
   help->setObjectName(QStringLiteral("ToolButton2"));
   help->setText(QStringLiteral("?"));
   help->setToolTip(QStringLiteral("Pomoc"));
+  NameControl(help, help->toolTip());
   tools->addWidget(help);
   layout->addWidget(tools);
 
   grid = new QTableWidget(this);
   grid->setObjectName(QStringLiteral("grid"));
+  NameControl(grid, windowTitle());
   grid->setColumnCount(4);
   grid->setHorizontalHeaderLabels(
       {QStringLiteral("Meno"), QStringLiteral("Oddelenie"), QStringLiteral("Ćas"), QStringLiteral("Stav")});
@@ -68,6 +72,7 @@ Tfrmstav::Tfrmstav(const core::EmployeeList& employees, device::PresenceStatus& 
   connect(cmbOddel, &QComboBox::currentIndexChanged, this, [this] { cmbOddelChange(); });
   connect(help, &QToolButton::clicked, this, &Tfrmstav::ToolButton2Click);
   init_grid();
+  FocusFirstControlOnShow(this);
 }
 
 void Tfrmstav::init_grid() {

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/accessibility.h"
+
 namespace ui {
 
 Tfrminfo::Tfrminfo(QWidget* parent) : QDialog(parent) {
@@ -21,6 +23,7 @@ Tfrminfo::Tfrminfo(QWidget* parent) : QDialog(parent) {
   m_bar = new QProgressBar(this);
   m_bar->setObjectName(QStringLiteral("bar"));
   m_bar->setTextVisible(false);
+  NameControl(m_bar, QString::fromUtf8("Priebeh"));
   m_cancel = new QPushButton(QStringLiteral("Zrušiť"), this);
   m_cancel->setObjectName(QStringLiteral("btnCancel"));
   m_cancel->setAutoDefault(false);
@@ -28,6 +31,7 @@ Tfrminfo::Tfrminfo(QWidget* parent) : QDialog(parent) {
   layout->addWidget(m_bar);
   layout->addWidget(m_cancel, 0, Qt::AlignHCenter);
   connect(m_cancel, &QPushButton::clicked, this, &Tfrminfo::cancel);
+  FocusFirstControlOnShow(this);
 }
 
 void Tfrminfo::ShowProgress(const QString& caption) {

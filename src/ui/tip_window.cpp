@@ -8,6 +8,8 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "ui/accessibility.h"
+
 namespace ui {
 
 TipWindow::TipWindow(core::TipDrawer::RandomSource random, QWidget* parent)
@@ -24,6 +26,7 @@ TipWindow::TipWindow(core::TipDrawer::RandomSource random, QWidget* parent)
   pal.setColor(QPalette::Text, Qt::black);
   m_text->setPalette(pal);
   m_text->setAutoFillBackground(true);
+  NameControl(m_text, windowTitle());
 
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("OKButton");
@@ -34,6 +37,7 @@ TipWindow::TipWindow(core::TipDrawer::RandomSource random, QWidget* parent)
   layout->addWidget(m_text, 1);
   layout->addWidget(ok, 0, Qt::AlignRight);
   resize(420, 260);
+  FocusFirstControlOnShow(this);
 }
 
 void TipWindow::showTip(const std::filesystem::path& tipsFile, const std::string& key) {

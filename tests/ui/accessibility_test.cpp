@@ -7,10 +7,12 @@
 #include <QAccessibleTextInterface>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -19,10 +21,19 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
+#include <memory>
 
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
+#include "ui/about_dialog.h"
 #include "ui/accessibility_walk.h"
+#include "ui/calculator_dialog.h"
+#include "ui/find_dialog.h"
+#include "ui/presence_board.h"
+#include "ui/progress_window.h"
+#include "ui/tip_window.h"
 
 namespace {
 
@@ -250,6 +261,88 @@ TEST(FocusFirstControlOnShow, EveryShowStartsAtTheFirstControl) {
       EXPECT_EQ(QApplication::focusWidget(), first);
     }
     window.hide();
+  }
+}
+
+// The small windows, each shown as the program shows it: every control named,
+// no name twice, and the keyboard focus on the first control.
+TEST(WindowsReadByAScreenReader, EveryControlNamedAndTheFocusOnTheFirst) {
+  testing_support::TempDir tmp;
+  testing_support::ScriptedOperator op;
+  const auto employees = testing_support::MakeEmployees({{"Anna", 1, "Výroba"}, {"Boris", 2, "Sklad"}});
+  device::PresenceStatus presence;
+  presence.InitPresence(employees, core::DateTime::fromParts(2026, 12, 9, 7, 30));
+  core::PartnerInfo partner;
+  partner.NAME = "Dodávateľ s.r.o.";
+  partner.TEL = "+421 2 1234 5678";
+  partner.WWW = "www.example.sk";
+
+  const struct {
+    const char* window;
+    std::function<std::unique_ptr<QWidget>()> make;
+    const char* first;  // object name of the control that gets the focus
+  } cases[] = {
+      {"Tfrmcalc", [&] { return std::make_unique<ui::CalculatorDialog>(op); }, "EDHO1"},
+      {"Tfrmstav",
+       [&] { return std::make_unique<ui::Tfrmstav>(employees, presence, core::ProgramDirectory{tmp.path()}, op); },
+       "cmbOddel"},
+      {"Tfrmtip", [] { return std::make_unique<ui::TipWindow>([](int) { return 0; }); }, "Memo1"},
+      {"Tfrmabout", [&] { return std::make_unique<ui::AboutDialog>(partner); }, "OKButton"},
+      {"FindDialog1", [] { return std::make_unique<ui::FindDialog>(); }, "edFind"},
+      {"Tfrminfo", [] { return std::make_unique<ui::Tfrminfo>(); }, "btnCancel"},
+  };
+  for (const auto& c : cases) {
+    const std::unique_ptr<QWidget> window = c.make();
+    ASSERT_EQ(window->objectName().toStdString(), c.window);
+    window->show();
+    const auto problems = AccessibilityProblems(window.get());
+    EXPECT_TRUE(problems.empty()) << c.window << ":\n" << Joined(problems);
+    QWidget* first = window->findChild<QWidget*>(c.first);
+    ASSERT_NE(first, nullptr) << c.window;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->focusWidget() == first; }, 2000)) << c.window;
+  }
+}
+
+TEST(WindowsReadByAScreenReader, NamesSayWhatEachFieldHolds) {
+  testing_support::ScriptedOperator op;
+  ui::CalculatorDialog calc(op);
+  core::PartnerInfo partner;
+  partner.TEL = "+421 2 1234 5678";
+  ui::AboutDialog about(partner);
+  ui::FindDialog find;
+  const struct {
+    QWidget* window;
+    const char* object;
+    const char* name;
+    const char* value;  // nullptr: not a value panel
+  } cases[] = {
+      {&calc, "EDHO1", "Operand 1: hodiny", nullptr},
+      {&calc, "EDMI1", "Operand 1: minúty", nullptr},
+      {&calc, "EDHO2", "Operand 2: hodiny", nullptr},
+      {&calc, "EDMI2", "Operand 2: minúty", nullptr},
+      {&calc, "BitBtn1", "Plus", nullptr},
+      {&calc, "BTminus", "Mínus", nullptr},
+      {&about, "LBtel", "Tel:", "+421 2 1234 5678"},
+      {&about, "LBwww", "WWW", nullptr},
+      {&find, "edFind", "Hľadať:", nullptr},
+  };
+  for (const auto& c : cases) {
+    auto* control = c.window->findChild<QWidget*>(c.object);
+    ASSERT_NE(control, nullptr) << c.object;
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(control);
+    EXPECT_EQ(iface->text(QAccessible::Name).toStdString(), c.name) << c.object;
+    if (c.value != nullptr) {
+      EXPECT_EQ(iface->text(QAccessible::Value).toStdString(), c.value) << c.object;
+    }
+  }
+  // The operand labels lead to the hours of their operand.
+  for (QLabel* label : calc.findChildren<QLabel*>()) {
+    if (label->text() == "Operand 1") {
+      EXPECT_EQ(label->buddy(), calc.findChild<QWidget*>("EDHO1"));
+    }
+    if (label->text() == "Operand 2") {
+      EXPECT_EQ(label->buddy(), calc.findChild<QWidget*>("EDHO2"));
+    }
   }
 }
 

@@ -15,6 +15,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QWidget>
+#include <QWidgetAction>
 #include <map>
 #include <string>
 #include <vector>
@@ -121,7 +122,8 @@ inline std::vector<std::string> AccessibilityProblems(QWidget* window) {
     if (!fresh) problems.push_back(d::Describe(w) + ": read as \"" + d::Text(name) + "\", like " + it->second);
   }
   for (QAction* action : window->findChildren<QAction*>()) {
-    if (action->isSeparator() || !action->isVisible()) continue;
+    // A widget put on a tool bar is checked as a widget.
+    if (action->isSeparator() || !action->isVisible() || qobject_cast<QWidgetAction*>(action) != nullptr) continue;
     // Only actions the clerk meets: in a menu, or on a control that is shown
     // (not the tool bar's hidden overflow button).
     bool met = false;
