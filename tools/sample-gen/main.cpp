@@ -284,6 +284,50 @@ do mesačných záznamov a z nich počíta karty pracovníkov a súhrnný výkaz
 <h2>Typy registrácií</h2>
 <p>0 Normálny, 1 Služobne, 2 Služobná cesta, 3 Služobne do zahraničia, 4 Obed,
 5 Lekár, 6 Prekážky, 7 PN, 8 Dovolenka, 9 Neplatené voľno.</p>
+
+<h2 id="karta">Dochádzkový list (karta pracovníka)</h2>
+<p>Dochádzkový list ukazuje mesiac jedného pracovníka: vľavo jeho údaje a súčty
+mesiaca, vpravo jeden riadok na každý deň s registráciami (stĺpec Dochádzka),
+výsledkom dňa (Výsledok) a poznámkou (Poznámka), kam robot píše varovania.</p>
+<ol>
+<li>V nástrojovej lište vyberte meno pracovníka, mesiac a rok.</li>
+<li>Stlačte <b>Spustiť robota</b> (Ctrl+R). Robot prečíta mesačný záznam a vyplní dni aj súčty.</li>
+<li>Skontrolujte dni s poznámkou (napríklad „Nedal odchod“ alebo „Dva prichody za sebou“).</li>
+</ol>
+<h3>Ako opraviť deň</h3>
+<p>Vyberte bunku dňa v stĺpci Výsledok a napíšte nový výsledok (F2 alebo dvojklik
+otvorí úpravu, Enter ju potvrdí), napríklad <code>=8:00</code> alebo
+<code>SC 8:00 PN 2:00</code>. Súčty vľavo sa prepočítajú hneď. Výsledok so znakom
+<b>=</b> robot pri ďalšom spustení neprepíše; výsledok bez neho prepíše.
+Pravé tlačidlo myši (alebo klávesa kontextovej ponuky) na bunke Výsledok ponúkne
+hotové hodnoty: Odpracoval, Služobná, Dovolenka, PN, Lekár, Prekážky, Denná,
+Poobedňajšia a Nočná smena. Ctrl+Z zmenu vráti, Ctrl+Y ju zopakuje.</p>
+<p>Klávesy Ctrl+O, Ctrl+P a Ctrl+N: kým je v tabuľke vybraná bunka stĺpca Výsledok,
+zapíšu Odpracoval, Poobedňajšiu a Nočnú smenu; inde otvoria súbor, vytlačia
+list a založia nový list. Zoznam skratiek ukáže Ctrl+F1.</p>
+<p>List uložíte príkazom <b>Uložiť</b> (súbor .dok); <b>Uložiť ako</b> ho zapíše aj ako
+HTML, zošit Excel alebo CSV. <b>Vytlačiť</b> tlačí list na jednu stranu s riadkami pre
+podpis pracovníka a vedúceho; v ponuke Súbor sa dajú vytlačiť listy všetkých
+pracovníkov mesiaca naraz.</p>
+
+<h2 id="vykaz">Súhrnný výkaz dochádzky</h2>
+<p>Výkaz ukazuje mesiac všetkých pracovníkov v jednej tabuľke: riadok na pracovníka,
+súčty mesiaca a stĺpec na každý deň. Po výbere mesiaca a roka stlačte <b>GO</b>;
+výpočet sa dá zastaviť tlačidlom Zrušiť. Bunku dňa opravíte priamo v tabuľke,
+v poli nad tabuľkou alebo pravým tlačidlom myši (ponuka kódov); riadok sa
+prepočíta hneď. Kliknutím na bunku dňa sa vľavo ukážu registrácie pracovníka
+v ten deň. Výkaz sa pri zatvorení uloží a pri ďalšom otvorení toho istého mesiaca
+sa dá načítať späť. EXPORT tabulky ho zapíše do zošita Excel.</p>
+
+<h2 id="zoznam_prac">Zoznam pracovníkov</h2>
+<p>Tabuľka pracovníkov: meno, osobné číslo, číslo karty, oddelenie, povolené smeny
+a služobné cesty, úväzok a zákonné prestávky. <b>Pridať</b> (Ctrl+N) otvorí okno
+nového pracovníka, kde sa číslo karty dá načítať z prístroja (F2). Zmeny sa do
+súboru prac.txt zapíšu až príkazom <b>Uložiť</b> (Ctrl+S).</p>
+
+<h2 id="nastavenie_programu">Nastavenia programu</h2>
+<p>Nastavenia robota (normy, zaokrúhľovanie, smeny, prestávky), adresár záznamov
+a pripojenie prístroja. Hodnoty sa uložia tlačidlom OK.</p>
 </body>
 </html>
 )";
