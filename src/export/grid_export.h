@@ -27,8 +27,22 @@ std::string CannotWriteMessage(const std::filesystem::path& file);
 // cell (col, row) at spreadsheet cell (row, col), A1 = (0, 0). Column widths
 // follow the grid's pixel widths; cells with line breaks wrap. On failure
 // `message` gets kXlsxFailedMessage and `detail` the underlying reason.
+// A further worksheet of numbers, so that a spreadsheet can sum what the
+// text sheet shows: the header row and `textColumns` as text, the "h:mm"
+// durations of grid columns `firstHours` to `lastHours` of the other rows
+// as numbers of hours with two decimals (an empty duration is 0).
+struct XlsxHoursSheet {
+  const char* name;
+  int textColumns;  // grid columns 0 .. textColumns - 1
+  int firstHours;
+  int lastHours;
+};
+// The combined report's "Hodiny": name, personal number and department, and
+// the totals of columns 3 to 19.
+inline constexpr XlsxHoursSheet kReportHoursSheet{"Hodiny", 3, 3, 19};
+
 bool ExportXlsx(const std::filesystem::path& file, const core::Grid& grid, std::string* message = nullptr,
-                std::string* detail = nullptr);
+                std::string* detail = nullptr, const XlsxHoursSheet* hours = nullptr);
 
 // The CSV text (UTF-8, without the byte-order mark): one line per grid row,
 // CR LF after each, cells separated by ";". A cell is put in double quotes

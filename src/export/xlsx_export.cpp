@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "core/atomic_file.h"
+#include "core/time_values.h"
 #include "export/grid_export.h"
 
 namespace exports {
@@ -109,10 +110,53 @@ bool Fail(std::string* message, std::string* detail, const std::string& why) {
   return false;
 }
 
+// Hours as a number: "8:30" -> 8.5, "-1:30" -> -1.5, empty -> 0.
+double HoursOf(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  const bool negative = i < text.size() && text[i] == '-';
+  const int minutes = core::TimeTextToMinutes(negative ? text.substr(i + 1) : text);
+  return (negative ? -minutes : minutes) / 60.0;
+}
+
+std::string WriteHoursSheet(lxw_workbook* workbook, const core::Grid& grid, const XlsxHoursSheet& hours) {
+  lxw_worksheet* sheet = workbook_add_worksheet(workbook, hours.name);
+  if (sheet == nullptr) return "cannot add a worksheet";
+  lxw_format* twoDecimals = workbook_add_format(workbook);
+  format_set_num_format(twoDecimals, "0.00");
+  const int last = std::min(hours.lastHours, grid.columnCount() - 1);
+  for (int c = 0; c <= last; ++c) {
+    if (c >= hours.textColumns && c < hours.firstHours) continue;
+    const double width = WidthInCharacters(grid.columnWidth(c));
+    if (width > 0.0)
+      worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
+                           std::max(std::min(width, 255.0), c >= hours.firstHours ? 8.0 : 0.0), nullptr);
+  }
+  for (int r = 0; r < grid.rowCount(); ++r) {
+    for (int c = 0; c <= last; ++c) {
+      const bool text = r == 0 || c < hours.textColumns;
+      if (!text && c < hours.firstHours) continue;
+      lxw_error err = LXW_NO_ERROR;
+      if (text) {
+        const std::string& cell = grid.cell(c, r);
+        if (cell.empty()) continue;
+        bool multiLine = false;
+        err = worksheet_write_string(sheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c),
+                                     CellText(cell, multiLine).c_str(), nullptr);
+      } else {
+        err = worksheet_write_number(sheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c),
+                                     HoursOf(grid.cell(c, r)), twoDecimals);
+      }
+      if (err != LXW_NO_ERROR) return lxw_strerror(err);
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
-bool ExportXlsx(const std::filesystem::path& file, const core::Grid& grid, std::string* message,
-                std::string* detail) {
+bool ExportXlsx(const std::filesystem::path& file, const core::Grid& grid, std::string* message, std::string* detail,
+                const XlsxHoursSheet* hours) {
   if (grid.rowCount() > kMaxRows || grid.columnCount() > kMaxColumns) {
     return Fail(message, detail, "the table is larger than a worksheet");
   }
@@ -148,6 +192,7 @@ bool ExportXlsx(const std::filesystem::path& file, const core::Grid& grid, std::
       }
     }
   }
+  if (problem.empty() && hours != nullptr) problem = WriteHoursSheet(workbook, grid, *hours);
   const lxw_error closed = workbook_close(workbook);
   if (problem.empty() && closed != LXW_NO_ERROR) problem = lxw_strerror(closed);
   std::string bytes;
