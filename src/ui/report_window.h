@@ -55,15 +55,17 @@ struct ReportWindowContext {
   const core::MessageCatalogue& messages;
   core::Operator& op;
   FileDialogs& files;
-  UrlOpener urlOpener;
+  UrlOpener urlOpener{};
   // The shared progress window; null: the window makes its own.
   Tfrminfo* progress = nullptr;
   // The other windows; a missing one leaves its menu items disabled.
-  std::function<void(QWidget*)> showCalculator;
-  std::function<void(QWidget*)> showSettings;      // modal
-  std::function<void(QWidget*)> showEmployeeList;  // modal
+  std::function<void(QWidget*)> showCalculator{};
+  std::function<void(QWidget*)> showSettings{};      // modal
+  std::function<void(QWidget*)> showEmployeeList{};  // modal
   // "Zobraz kartu pracovníka": false when the sheet window has no such name.
-  std::function<bool(const std::string& name, int month, int year)> showEmployeeSheet;
+  std::function<bool(const std::string& name, int month, int year)> showEmployeeSheet{};
+  // Called with true before a computation and with false after it.
+  std::function<void(bool running)> computationRunning{};
 };
 
 // The period chosen in the period dialog.

@@ -60,6 +60,7 @@ void Tfrmzdrep::VypracujDochadzku() {
 robot::ReportRun Tfrmzdrep::runComputation(bool go) {
   m_computing = true;
   m_closeAfterComputation = false;
+  if (m_ctx.computationRunning) m_ctx.computationRunning(true);
   // The progress window takes "Zrušiť" and Escape while this modal window
   // runs, and keeps every other input away from the table being filled.
   QWidget* infoParent = m_info->parentWidget();
@@ -96,6 +97,7 @@ robot::ReportRun Tfrmzdrep::runComputation(bool go) {
   m_info->setWindowModality(infoModality);
   if (infoParent != this) m_info->setParent(infoParent, infoFlags);
   m_computing = false;
+  if (m_ctx.computationRunning) m_ctx.computationRunning(false);
   if (run != robot::ReportRun::Declined) {
     a_save->setEnabled(true);
     m_undo.clear();
