@@ -384,6 +384,9 @@ void Tfrmlist::buildToolBar() {
   connect(btSkratky, &QToolButton::clicked, a_skratky, &QAction::trigger);
   bar->addWidget(btSkratky);
   bar->addAction(a_help);
+  // The button that shows what does not fit on a narrow screen.
+  for (QWidget* w : bar->findChildren<QWidget*>(QStringLiteral("qt_toolbar_ext_button")))
+    w->setAccessibleName(QStringLiteral("Ďalšie nástroje"));
 }
 
 // ---------------------------------------------------------------------------

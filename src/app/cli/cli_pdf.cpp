@@ -29,7 +29,7 @@ void EnsureGuiApplication() {
   qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
     if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
   });
-    static int argc = 1;
+  static int argc = 1;
   static char name[] = "vortane-cli";
   static char* argv[] = {name, nullptr};
   static QGuiApplication app(argc, argv);
@@ -67,8 +67,8 @@ bool WriteSheetsPdf(const std::filesystem::path& file, int count, const std::fun
 
 bool PdfSupported() { return false; }
 void EnsureGuiApplication() {}
-bool WriteSheetsPdf(const std::filesystem::path&, int, const std::function<const core::Grid*(int)>&,
-                    const std::string&, std::string* error) {
+bool WriteSheetsPdf(const std::filesystem::path&, int, const std::function<const core::Grid*(int)>&, const std::string&,
+                    std::string* error) {
   if (error) *error = "PDF output needs the build with Qt";
   return false;
 }
