@@ -305,6 +305,11 @@ int RunDownload(const Args& args) {
   if (!out.statusText.empty()) printLine(out.statusText);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   PrintStats(args, link, seconds);
+  if (args.has("stats") && out.ran) {
+    // What the transfer's journal cost: the time spent waiting for the disk on its account.
+    std::fprintf(stderr, "journal checkpoints %d blocks %d seconds %.3f\n", out.transfer.checkpoints,
+                 out.transfer.blocks, std::chrono::duration<double>(out.transfer.journalTime).count());
+  }
   if (out.pointerWriteFailed) {
     PointerNotWritten(link);
     return kFailed;
