@@ -6,6 +6,7 @@
 #include "core/atomic_file.h"
 #include "core/messages.h"
 #include "core/operator.h"
+#include "core/path_text.h"
 #include "core/text_codec.h"
 #include "core/text_util.h"
 #include "core/time_values.h"
@@ -196,7 +197,7 @@ bool EmployeeList::write(const std::filesystem::path& file, std::string* error) 
   }
   std::string ioError;
   if (!WriteFileAtomically(file, toBytes(), &ioError)) {
-    if (error) *error = "Nie je možné uložiť súbor " + file.string() + "\r" + ioError;
+    if (error) *error = "Nie je možné uložiť súbor " + DisplayPath(file) + "\r" + ioError;
     return false;
   }
   return true;

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/atomic_file.h"
+#include "core/path_text.h"
 #include "core/text_codec.h"
 #include "core/text_util.h"
 
@@ -126,7 +127,7 @@ bool FromBytes(std::string_view bytes, Grid& grid, Cells cells, const std::strin
 }
 
 bool Read(const std::filesystem::path& file, Grid& grid, Cells cells, std::string* error) {
-  const std::string name = file.string();
+  const std::string name = DisplayPath(file);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec)) {
     if (error) *error = "File " + name + " not found";

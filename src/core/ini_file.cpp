@@ -1,6 +1,7 @@
 #include "core/ini_file.h"
 
 #include "core/atomic_file.h"
+#include "core/path_text.h"
 #include "core/text_codec.h"
 #include "core/text_util.h"
 
@@ -163,7 +164,7 @@ std::string IniFile::toBytes() const {
 
 bool IniFile::save(const std::filesystem::path& path, std::string* error) const {
   if (m_truncated) {
-    if (error) *error = "File too large to be rewritten safely: " + path.string();
+    if (error) *error = "File too large to be rewritten safely: " + DisplayPath(path);
     return false;
   }
   return WriteFileAtomically(path, toBytes(), error);

@@ -8,6 +8,7 @@
 #include "core/atomic_file.h"
 #include "core/messages.h"
 #include "core/operator.h"
+#include "core/path_text.h"
 #include "core/text_util.h"
 
 namespace fs = std::filesystem;
@@ -87,7 +88,7 @@ std::string FormatLine(const AttendanceRecord& r) {
 }
 
 std::string WriteErrorMessage(const fs::path& file) {
-  return "Chyba vstupu/výstupu pri zápise do súboru: " + file.string();
+  return "Chyba vstupu/výstupu pri zápise do súboru: " + DisplayPath(file);
 }
 
 bool Append(const fs::path& logDir, const AttendanceRecord& r, const MessageCatalogue& messages, Operator& op) {
@@ -135,7 +136,7 @@ bool ReadEmployee(const fs::path& file, std::uint16_t card, LogEntries& out, Ope
   out.codes.clear();
   std::string bytes;
   if (!ReadWholeFile(file, bytes)) {
-    op.showMessage("Nie je možné otvorit súbor: " + file.string() + "\rv subore sú zapísané príchody odchody");
+    op.showMessage("Nie je možné otvorit súbor: " + DisplayPath(file) + "\rv subore sú zapísané príchody odchody");
     return false;
   }
   ParseEmployee(bytes, card, out);

@@ -5,6 +5,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,9 +34,11 @@ bool ReplaceFileDurably(const std::filesystem::path& tmp, const std::filesystem:
 // cut short is undone so that no half line stays at the end.
 bool AppendDurably(const std::filesystem::path& file, std::string_view bytes);
 
-// The short (8.3) form of an existing folder when its full name is not plain
-// ASCII and the volume keeps short names; otherwise the folder itself.
-std::filesystem::path AsciiFolderName(const std::filesystem::path& folder);
+// The name of `path` as the C runtime's narrow functions (fopen) take it: in
+// the ANSI code page, not UTF-8. When the code page lacks some of its letters,
+// the short (8.3) form of the path, or of its folder, stands in. No value when
+// neither can express it (short names switched off on the volume).
+std::optional<std::string> NarrowFileName(const std::filesystem::path& path);
 #endif
 
 }  // namespace core::platform

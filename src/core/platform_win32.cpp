@@ -28,9 +28,9 @@ std::string Utf8FromWide(const wchar_t* text, int length) {
 
 std::string SystemMessage(DWORD code) {
   wchar_t* buffer = nullptr;
-  const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  const DWORD n =
+      ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::string text = n > 0 ? Utf8FromWide(buffer, static_cast<int>(n)) : std::string();
   if (buffer) ::LocalFree(buffer);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.')) {
@@ -71,8 +71,7 @@ bool LocalTime(std::time_t t, std::tm& out) { return ::localtime_s(&out, &t) == 
 long ProcessId() { return static_cast<long>(::GetCurrentProcessId()); }
 
 bool WriteNewFileDurably(const std::filesystem::path& tmp, std::string_view bytes, std::string& error) {
-  const HANDLE file =
-      ::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = ::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     error = Describe("Cannot create", tmp, ::GetLastError());
     return false;
@@ -123,8 +122,8 @@ bool ReplaceFileDurably(const std::filesystem::path& tmp, const std::filesystem:
 }
 
 bool AppendDurably(const std::filesystem::path& path, std::string_view bytes) {
-  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size{};
   LARGE_INTEGER zero{};
@@ -141,18 +140,45 @@ bool AppendDurably(const std::filesystem::path& path, std::string_view bytes) {
   return ok && closed;
 }
 
-std::filesystem::path AsciiFolderName(const std::filesystem::path& folder) {
-  const std::wstring wide = folder.native();
-  bool ascii = true;
-  for (wchar_t c : wide) ascii = ascii && c < 0x80;
-  if (ascii) return folder;
+namespace {
+
+std::optional<std::string> AnsiText(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  BOOL lossy = FALSE;
+  const int length = static_cast<int>(wide.size());
+  const int size =
+      ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), length, nullptr, 0, nullptr, &lossy);
+  if (size <= 0 || lossy) return std::nullopt;
+  std::string text(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), length, text.data(), size, nullptr, &lossy);
+  if (lossy) return std::nullopt;
+  return text;
+}
+
+// The 8.3 form of an existing file or folder; empty when there is none.
+std::wstring ShortName(const std::wstring& wide) {
   const DWORD size = ::GetShortPathNameW(wide.c_str(), nullptr, 0);
-  if (size == 0) return folder;
+  if (size == 0) return {};
   std::wstring shortName(size, L'\0');
   const DWORD n = ::GetShortPathNameW(wide.c_str(), shortName.data(), size);
-  if (n == 0 || n >= size) return folder;
+  if (n == 0 || n >= size) return {};
   shortName.resize(n);
-  return std::filesystem::path(shortName);
+  return shortName;
+}
+
+}  // namespace
+
+std::optional<std::string> NarrowFileName(const std::filesystem::path& path) {
+  if (auto text = AnsiText(path.native())) return text;
+  const std::wstring whole = ShortName(path.native());
+  if (!whole.empty()) {
+    if (auto text = AnsiText(whole)) return text;
+  }
+  const std::wstring folder = ShortName(path.parent_path().native());
+  if (!folder.empty()) {
+    if (auto text = AnsiText((std::filesystem::path(folder) / path.filename()).native())) return text;
+  }
+  return std::nullopt;
 }
 
 }  // namespace core::platform

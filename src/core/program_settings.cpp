@@ -1,5 +1,6 @@
 #include "core/program_settings.h"
 
+#include <algorithm>
 #include <climits>
 #include <system_error>
 
@@ -7,6 +8,7 @@
 #include "core/ini_file.h"
 #include "core/messages.h"
 #include "core/operator.h"
+#include "core/path_text.h"
 #include "core/text_util.h"
 
 namespace core {
@@ -24,7 +26,7 @@ int readInt32(const IniFile& ini, std::string_view section, std::string_view key
 
 std::string flagText(bool b) { return b ? "1" : "0"; }
 
-std::string defaultLogDirText(const ProgramDirectory& dir) { return NormaliseDirectory((dir.dir / "Log").string()); }
+std::string defaultLogDirText(const ProgramDirectory& dir) { return NormaliseDirectory(Utf8FromPath(dir.dir / "Log")); }
 
 // A LOGDIR written relative to nothing would depend on the folder the program
 // happens to be started from; it is taken relative to the program directory.
@@ -32,14 +34,14 @@ std::string defaultLogDirText(const ProgramDirectory& dir) { return NormaliseDir
 std::string resolveLogDir(std::string_view text, const ProgramDirectory& dir) {
   std::string t(trim(text));
   if (t.empty()) return defaultLogDirText(dir);
-  const std::filesystem::path p(t);
-  if (p.is_relative()) return NormaliseDirectory((dir.dir / p).string());
+  const std::filesystem::path p = PathFromUtf8(t);
+  if (p.is_relative()) return NormaliseDirectory(Utf8FromPath(dir.dir / p));
   return NormaliseDirectory(t);
 }
 
 bool directoryExists(const std::string& path) {
   std::error_code ec;
-  return std::filesystem::is_directory(path, ec);
+  return std::filesystem::is_directory(PathFromUtf8(path), ec);
 }
 
 }  // namespace
@@ -47,9 +49,15 @@ bool directoryExists(const std::string& path) {
 std::string NormaliseDirectory(std::string_view path) {
   std::string s(path);
   if (s.empty()) return s;
+#if defined(_WIN32)
+  // The operator reads and types Windows folders with backslashes only.
+  std::replace(s.begin(), s.end(), '/', '\\');
+  if (s.back() != '\\') s += '\\';
+#else
   // Settings written on Windows end the folder with a backslash.
   if (s.back() == '\\') s.back() = '/';
   if (s.back() != '/') s += '/';
+#endif
   return s;
 }
 
@@ -85,16 +93,17 @@ ProgramDirectoryChoice ChooseProgramDirectory(const std::vector<std::string>& ar
                                               const MessageCatalogue& messages) {
   ProgramDirectoryChoice choice;
   std::error_code ec;
-  if (!args.empty() && !args[0].empty() && std::filesystem::is_directory(args[0], ec)) {
+  if (!args.empty() && !args[0].empty() && std::filesystem::is_directory(PathFromUtf8(args[0]), ec)) {
     // Made absolute so that every file of the installation, LOGDIR included,
     // names the same place whatever the current folder later is.
-    choice.directory.dir = NormaliseDirectory(std::filesystem::absolute(args[0], ec).string());
+    choice.directory.dir =
+        PathFromUtf8(NormaliseDirectory(Utf8FromPath(std::filesystem::absolute(PathFromUtf8(args[0]), ec))));
     if (!std::filesystem::is_regular_file(choice.directory.iniFile(), ec)) {
       choice.fatalMessage = messages.message(msg::NoIniFile);
     }
     return choice;
   }
-  choice.directory.dir = NormaliseDirectory(executableDir.string());
+  choice.directory.dir = PathFromUtf8(NormaliseDirectory(Utf8FromPath(executableDir)));
   return choice;
 }
 
@@ -278,7 +287,7 @@ class SettingsWriter {
     if (!std::filesystem::exists(m_file, ec)) return true;  // created by the first step
     std::string bytes;
     if (!ReadWholeFile(m_file, bytes, IniFile::kMaxFileBytes)) {
-      error = "Nie je možné čítať súbor " + m_file.string();
+      error = "Nie je možné čítať súbor " + DisplayPath(m_file);
       return false;
     }
     m_ini = IniFile::fromBytes(bytes);
@@ -480,7 +489,7 @@ SaveResult SaveSettings(const SettingsForm& form, const ProgramDirectory& dir, P
   step = 22;
   settings.CHGINOUT = form.CHGINOUT;
   if (!WriteProfileInt(dir.iniFile(), kGlobal, "CHGINOUT", form.CHGINOUT)) {
-    ioError = dir.iniFile().string();
+    ioError = DisplayPath(dir.iniFile());
     return ioFail();
   }
   return result;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/path_text.h"
 #include "core/time_values.h"
 
 namespace core {
@@ -32,6 +33,7 @@ struct ProgramSettings {
   int CHGINOUT = 0;
   bool TESTBAT = false;
   std::string LOGDIR;    // always ends with a separator
+  std::filesystem::path logDir() const { return PathFromUtf8(LOGDIR); }
   std::string PortName;  // optional device name that overrides ComPort
   bool AUTODNL = false;
   bool MINIMALIZE = false;
@@ -88,7 +90,8 @@ struct ProgramSettings {
 
 // A folder name with exactly one trailing separator: a trailing backslash (as
 // settings written on Windows have it) becomes "/", and "/" is appended when
-// there is none. Empty stays empty.
+// there is none; on Windows every "/" becomes "\" and "\" ends the name.
+// Empty stays empty.
 std::string NormaliseDirectory(std::string_view path);
 
 // ZAOKRPROD index 0..5 -> 0, 5, 10, 15, 30, 60 minutes; other values are kept.

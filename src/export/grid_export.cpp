@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "core/atomic_file.h"
+#include "core/path_text.h"
 
 namespace exports {
 namespace {
@@ -66,7 +67,7 @@ std::string Lower(std::string s) {
 }  // namespace
 
 std::string CannotWriteMessage(const std::filesystem::path& file) {
-  return "Nie je možné zapísať súbor: " + file.string();
+  return "Nie je možné zapísať súbor: " + core::DisplayPath(file);
 }
 
 std::string GridToCsv(const core::Grid& grid) {
@@ -132,7 +133,7 @@ bool ExportHtml(const std::filesystem::path& file, const core::Grid& grid, std::
 }
 
 std::optional<ExportFormat> FormatFromExtension(const std::filesystem::path& file) {
-  const std::string ext = Lower(file.extension().string());
+  const std::string ext = Lower(core::Utf8FromPath(file.extension()));
   if (ext == ".xlsx") return ExportFormat::Xlsx;
   if (ext == ".csv") return ExportFormat::Csv;
   if (ext == ".html" || ext == ".htm") return ExportFormat::Html;

@@ -1,11 +1,12 @@
 #include <xlsxwriter.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 
 #include "core/atomic_file.h"
+#include "core/path_text.h"
+#include "core/platform.h"
 #include "core/time_values.h"
 #include "export/grid_export.h"
 
@@ -100,7 +101,7 @@ std::filesystem::path ScratchWorkbookPath() {
   auto dir = std::filesystem::temp_directory_path(ec);
   if (ec) dir = ".";
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  return dir / ("vortane-export-" + std::to_string(getpid()) + "-" + std::to_string(stamp) + "-" +
+  return dir / ("vortane-export-" + std::to_string(core::platform::ProcessId()) + "-" + std::to_string(stamp) + "-" +
                 std::to_string(counter++) + ".xlsx");
 }
 
@@ -160,11 +161,25 @@ bool ExportXlsx(const std::filesystem::path& file, const core::Grid& grid, std::
   if (grid.rowCount() > kMaxRows || grid.columnCount() > kMaxColumns) {
     return Fail(message, detail, "the table is larger than a worksheet");
   }
-  // The library writes the whole zip to a path of its own; it goes to a
-  // scratch file first and is then put in place atomically, so a failure
-  // never leaves a half-written workbook under the chosen name.
+  // The library (1.1.4 has no output to memory) writes the whole zip to a
+  // path of its own; it goes to a scratch file first and is then put in place
+  // atomically, so a failure never leaves a half-written workbook under the
+  // chosen name. Built with MinGW, the library opens that file and its own
+  // temporary files with the C runtime's narrow fopen, which reads names in
+  // the ANSI code page: a temporary folder "C:\Users\Ján\..." is handed over
+  // in that code page, or in its short form when the code page lacks a letter.
   const auto scratch = ScratchWorkbookPath();
-  lxw_workbook* workbook = workbook_new(scratch.string().c_str());
+  lxw_workbook_options options{};
+#if defined(_WIN32)
+  const std::optional<std::string> narrowScratch = core::platform::NarrowFileName(scratch);
+  if (!narrowScratch) return Fail(message, detail, "the temporary folder has no name the library can open");
+  const std::string scratchName = *narrowScratch;
+  const std::optional<std::string> libraryTemp = core::platform::NarrowFileName(scratch.parent_path());
+  if (libraryTemp) options.tmpdir = const_cast<char*>(libraryTemp->c_str());
+#else
+  const std::string scratchName = core::Utf8FromPath(scratch);
+#endif
+  lxw_workbook* workbook = workbook_new_opt(scratchName.c_str(), &options);
   if (workbook == nullptr) return Fail(message, detail, "cannot create the workbook");
   lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
   lxw_format* wrap = workbook_add_format(workbook);

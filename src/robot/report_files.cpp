@@ -5,6 +5,7 @@
 
 #include "core/grid_text_file.h"
 #include "core/month_log.h"
+#include "core/path_text.h"
 #include "core/text_util.h"
 
 namespace robot {
@@ -63,7 +64,7 @@ bool OpenReportFile(CombinedReport& report, const std::filesystem::path& file, c
   }
   ResetDayRecordLines(report);
   report.openedFile = file;
-  report.caption = "Report" + file.string();
+  report.caption = "Report" + core::DisplayPath(file);
   return true;
 }
 
@@ -82,7 +83,7 @@ std::optional<ReportPeriod> ParseReportPeriod(std::string_view monthText, std::s
 bool CheckReportPeriod(const core::ProgramSettings& settings, const core::ProgramDirectory& dir, int month, int year,
                        core::EmployeeList& employees, core::Operator& op) {
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(core::MonthLog::FileName(settings.LOGDIR, month, year), ec)) {
+  if (!std::filesystem::is_regular_file(core::MonthLog::FileName(settings.logDir(), month, year), ec)) {
     op.showMessage(std::string(kNoRecordsForMonth));
     return false;
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/path_text.h"
 #include "core/text_util.h"
 #include "core/time_values.h"
 
@@ -80,7 +81,7 @@ void BuildReportTable(CombinedReport& report, const ReportEnvironment& env) {
   const auto& employees = env.employees.employees();
   const int n = static_cast<int>(employees.size());
 
-  report.caption = "Vykaz " + report.monthLogFile.string();
+  report.caption = "Vykaz " + core::DisplayPath(report.monthLogFile);
   report.openedFile.clear();
   report.grid.clearCells();
   report.calendar.load(env.holidayFile, report.year, env.messages, env.op);

@@ -34,6 +34,9 @@ TEST(AtomicFile, ReplacesWholeFileAndLeavesNoTemporary) {
 }
 
 TEST(AtomicFile, FollowsLinksAndKeepsPermissions) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "symbolic links and POSIX permission bits: Windows has neither for ordinary users";
+#endif
   TempDir dir;
   namespace fs = std::filesystem;
   WriteBytes(dir / "real.ini", "old");

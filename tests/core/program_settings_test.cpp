@@ -21,7 +21,7 @@ struct Installation {
   MessageCatalogue messages;
   ScriptedOperator op;
   Installation() {
-    dir.dir = NormaliseDirectory(temp.path().string());
+    dir.dir = PathFromUtf8(NormaliseDirectory(Utf8FromPath(temp.path())));
     std::filesystem::create_directory(temp / "Log");
   }
   ProgramSettings load(const std::string& ini) {
@@ -37,7 +37,7 @@ TEST(ProgramSettings, EmptyFileLoadsTheDefaults) {
   for (const char* content : {"", "[GLOBAL]\r\n[CALC]\r\n[PARTNER]\r\n"}) {
     const ProgramSettings s = inst.load(content);
     ProgramSettings expected;
-    expected.LOGDIR = inst.dir.dir.string() + "Log/";
+    expected.LOGDIR = testing_support::FolderText(inst.dir.dir / "Log");
     EXPECT_EQ(s.LOGDIR, expected.LOGDIR);
     EXPECT_EQ(s.Rate, 19200);
     EXPECT_EQ(s.ZAOKRPROD, 0);
@@ -113,13 +113,13 @@ TEST(ProgramSettings, LogDirNormalisedAndMissingReported) {
     std::string expected;
     bool exists;
   };
-  const std::string base = inst.dir.dir.string();
+  const std::string zaznamy = testing_support::FolderText(inst.dir.dir / "Zaznamy");
   const Case cases[] = {
-      {(inst.temp / "Zaznamy").string(), base + "Zaznamy/", true},
-      {(inst.temp / "Zaznamy").string() + "/", base + "Zaznamy/", true},
-      {(inst.temp / "Zaznamy").string() + "\\", base + "Zaznamy/", true},
-      {"Zaznamy", base + "Zaznamy/", true},  // relative to the program directory
-      {"Chyba", base + "Chyba/", false},
+      {Utf8FromPath(inst.temp / "Zaznamy"), zaznamy, true},
+      {Utf8FromPath(inst.temp / "Zaznamy") + "/", zaznamy, true},
+      {Utf8FromPath(inst.temp / "Zaznamy") + "\\", zaznamy, true},
+      {"Zaznamy", zaznamy, true},  // relative to the program directory
+      {"Chyba", testing_support::FolderText(inst.dir.dir / "Chyba"), false},
   };
   for (const Case& c : cases) {
     inst.op.messages.clear();
@@ -142,20 +142,20 @@ TEST(ProgramSettings, ChooseProgramDirectory) {
   WriteBytes(temp / "with" / "vortane.ini", "");
   const auto exe = temp / "bin";
 
-  auto c = ChooseProgramDirectory({(temp / "with").string()}, exe, m);
+  auto c = ChooseProgramDirectory({Utf8FromPath(temp / "with")}, exe, m);
   EXPECT_FALSE(c.fatalMessage);
-  EXPECT_EQ(c.directory.dir.string(), (temp / "with").string() + "/");
+  EXPECT_EQ(Utf8FromPath(c.directory.dir), testing_support::FolderText(temp / "with"));
   EXPECT_EQ(c.directory.iniFile(), temp / "with" / "vortane.ini");
 
-  c = ChooseProgramDirectory({(temp / "without").string() + "/"}, exe, m);
+  c = ChooseProgramDirectory({Utf8FromPath(temp / "without") + "/"}, exe, m);
   ASSERT_TRUE(c.fatalMessage);
   EXPECT_EQ(*c.fatalMessage, "Neexistuje subor: <vortane.ini>");
 
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, std::vector<std::string>{(temp / "nothing").string()}}) {
+       {std::vector<std::string>{}, std::vector<std::string>{Utf8FromPath(temp / "nothing")}}) {
     c = ChooseProgramDirectory(args, exe, m);
     EXPECT_FALSE(c.fatalMessage);
-    EXPECT_EQ(c.directory.dir.string(), exe.string() + "/");
+    EXPECT_EQ(Utf8FromPath(c.directory.dir), testing_support::FolderText(exe));
   }
 }
 
@@ -335,11 +335,11 @@ TEST(SaveSettings, LogDirOnlyWhenChanged) {
   ProgramSettings s;
   ASSERT_TRUE(SaveSettings(f, inst.dir, s).ok);
   EXPECT_FALSE(IniFile::load(inst.dir.iniFile()).value("GLOBAL", "LOGDIR"));
-  f.LOGDIR = (inst.temp / "Nove").string();
+  f.LOGDIR = Utf8FromPath(inst.temp / "Nove");
   f.logdirChanged = true;
   ASSERT_TRUE(SaveSettings(f, inst.dir, s).ok);
-  EXPECT_EQ(s.LOGDIR, inst.dir.dir.string() + "Nove/");
-  EXPECT_EQ(IniFile::load(inst.dir.iniFile()).value("GLOBAL", "LOGDIR"), (inst.temp / "Nove").string());
+  EXPECT_EQ(s.LOGDIR, testing_support::FolderText(inst.dir.dir / "Nove"));
+  EXPECT_EQ(IniFile::load(inst.dir.iniFile()).value("GLOBAL", "LOGDIR"), Utf8FromPath(inst.temp / "Nove"));
 }
 
 TEST(SaveSettings, ReadSettingsFormPutsFileValuesIntoMemory) {
@@ -376,7 +376,7 @@ TEST(SaveSettings, PortSettings) {
 TEST(ProgramSettings, RoundTripOfTheFileKeepsEveryByte) {
   Installation inst;
   const std::string ini =
-      "[GLOBAL]\r\nComPort=3\r\nRate=9600\r\ntype=1\r\nCHGINOUT=0\r\nLOGDIR=" + inst.dir.dir.string() +
+      "[GLOBAL]\r\nComPort=3\r\nRate=9600\r\ntype=1\r\nCHGINOUT=0\r\nLOGDIR=" + Utf8FromPath(inst.dir.dir) +
       "Log/\r\nAUTODNL=1\r\nMINIMALIZE=0\r\n"
       "[CALC]\r\nnormaPD=7:30:00\r\nUSEDS=1\r\nUSEPS=0\r\nUSENS=1\r\nstartDS=6:00:00\r\nstopDS=14:00:00\r\n"
       "startPS=14:00:00\r\nstopPS=22:00:00\r\nstartNS=22:00:00\r\nstopNS=6:00:00\r\nautoSL=1\r\nautodov=1\r\n"

@@ -16,7 +16,7 @@ TEST(ReportTable, HeadersRowsNormAndStatusOfMarch2005) {
 
   ASSERT_EQ(r.grid.columnCount(), 51);
   ASSERT_EQ(r.grid.rowCount(), 4);
-  EXPECT_EQ(r.caption, "Vykaz " + inst.logFile(3, 2005).string());
+  EXPECT_EQ(r.caption, "Vykaz " + core::DisplayPath(inst.logFile(3, 2005)));
   const char* headers[] = {"Meno",     "Os číslo", "Oddelenie", "V práci", "Prestavky", "Odpracované", "Norma hodín",
                            "Nadčas",   "Prac.dni", "Sviatok",   "Soboty",  "Nedele",    "Denné",       "Poobede",
                            "Nocné",    "Služob",   "Lekár",     "Dovolenka", "PN   ",   "Prekážky"};

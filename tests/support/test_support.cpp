@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -34,6 +35,49 @@ TempDir::~TempDir() {
   std::error_code ec;
   std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
   std::filesystem::remove_all(m_path, ec);
+}
+
+namespace {
+
+using NativeText = std::filesystem::path::string_type;
+
+std::optional<NativeText> GetEnv(const NativeText& name) {
+#if defined(_WIN32)
+  const wchar_t* value = ::_wgetenv(name.c_str());
+#else
+  const char* value = std::getenv(name.c_str());
+#endif
+  if (value == nullptr) return std::nullopt;
+  return NativeText(value);
+}
+
+void SetEnv(const NativeText& name, const std::optional<NativeText>& value) {
+#if defined(_WIN32)
+  // _wputenv_s keeps the C runtime's copies and the process environment that
+  // GetTempPathW reads in step; an empty value removes the variable.
+  ::_wputenv_s(name.c_str(), value ? value->c_str() : L"");
+#else
+  if (value) {
+    ::setenv(name.c_str(), value->c_str(), 1);
+  } else {
+    ::unsetenv(name.c_str());
+  }
+#endif
+}
+
+}  // namespace
+
+ScopedUserFolder::ScopedUserFolder(const std::filesystem::path& folder) {
+  std::filesystem::create_directories(folder);
+  for (const char* name : {"TMP", "TEMP", "TMPDIR", "HOME", "USERPROFILE"}) {
+    const NativeText key = std::filesystem::path(name).native();
+    m_saved.emplace_back(key, GetEnv(key));
+    SetEnv(key, folder.native());
+  }
+}
+
+ScopedUserFolder::~ScopedUserFolder() {
+  for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) SetEnv(it->first, it->second);
 }
 
 bool ScriptedOperator::askYesNo(const std::string& text, const std::string& /*title*/) {
@@ -128,6 +172,13 @@ core::EmployeeList MakeEmployees(const std::vector<std::tuple<std::string, int, 
     list.employees().push_back(e);
   }
   return list;
+}
+
+std::string FolderText(const std::filesystem::path& folder) {
+  std::string text = core::DisplayPath(folder);
+  const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+  if (text.empty() || text.back() != separator) text += separator;
+  return text;
 }
 
 std::filesystem::path SourceDir() { return core::PathFromUtf8(VORTANE_SOURCE_DIR); }

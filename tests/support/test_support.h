@@ -30,6 +30,21 @@ class TempDir {
   std::filesystem::path m_path;
 };
 
+// Points the user's folders (temporary files, home, profile: TMP, TEMP,
+// TMPDIR, HOME, USERPROFILE) at `folder` for the scope, as for a user whose
+// name has letters outside ASCII; restores them at destruction.
+class ScopedUserFolder {
+ public:
+  explicit ScopedUserFolder(const std::filesystem::path& folder);
+  ~ScopedUserFolder();
+  ScopedUserFolder(const ScopedUserFolder&) = delete;
+  ScopedUserFolder& operator=(const ScopedUserFolder&) = delete;
+
+ private:
+  using Text = std::filesystem::path::string_type;
+  std::vector<std::pair<Text, std::optional<Text>>> m_saved;
+};
+
 // Records messages and questions; answers questions from queues (default No /
 // cancelled when a queue is empty).
 class ScriptedOperator : public core::Operator {
@@ -69,6 +84,10 @@ CliResult RunCli(const std::vector<std::string>& args);
 // An employee list of (name, card, department) entries, the other fields left
 // as a new entry holds them.
 core::EmployeeList MakeEmployees(const std::vector<std::tuple<std::string, int, std::string>>& people);
+
+// A folder as the program keeps it in its settings: UTF-8 with the
+// platform's separators and one separator at the end.
+std::string FolderText(const std::filesystem::path& folder);
 
 // Paths of built programs and of the source tree.
 std::filesystem::path SourceDir();

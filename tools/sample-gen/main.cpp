@@ -19,6 +19,7 @@
 #include "core/holiday_calendar.h"
 #include "core/messages.h"
 #include "core/month_log.h"
+#include "core/path_text.h"
 #include "core/record_types.h"
 #include "core/text_codec.h"
 #include "core/text_util.h"
@@ -36,12 +37,12 @@ bool WriteText(const fs::path& file, const std::string& utf8) {
   bool lossy = false;
   const std::string bytes = core::Utf8ToCp1250(crlf, &lossy);
   if (lossy) {
-    std::fprintf(stderr, "sample-gen: %s has characters outside Windows-1250\n", file.string().c_str());
+    std::fprintf(stderr, "sample-gen: %s has characters outside Windows-1250\n", core::DisplayPath(file).c_str());
     return false;
   }
   std::string error;
   if (!core::WriteFileAtomically(file, bytes, &error)) {
-    std::fprintf(stderr, "sample-gen: %s: %s\n", file.string().c_str(), error.c_str());
+    std::fprintf(stderr, "sample-gen: %s: %s\n", core::DisplayPath(file).c_str(), error.c_str());
     return false;
   }
   return true;
@@ -527,12 +528,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: sample-gen OUTDIR\n");
     return 2;
   }
-  const fs::path out = argv[1];
+  const fs::path out = core::PathFromUtf8(argv[1]);
   std::error_code ec;
   fs::create_directories(out / "Log", ec);
   fs::create_directories(out / "html", ec);
   if (!fs::is_directory(out / "Log") || !fs::is_directory(out / "html")) {
-    std::fprintf(stderr, "sample-gen: cannot create %s\n", out.string().c_str());
+    std::fprintf(stderr, "sample-gen: cannot create %s\n", core::DisplayPath(out).c_str());
     return 1;
   }
 
@@ -578,11 +579,11 @@ int main(int argc, char** argv) {
   for (const auto& [ym, bytes] : files) {
     const fs::path file = core::MonthLog::FileName(out / "Log", ym.second, ym.first);
     if (!core::WriteFileAtomically(file, bytes, &error)) {
-      std::fprintf(stderr, "sample-gen: %s: %s\n", file.string().c_str(), error.c_str());
+      std::fprintf(stderr, "sample-gen: %s: %s\n", core::DisplayPath(file).c_str(), error.c_str());
       ok = false;
     }
   }
   std::printf("sample-gen: %zu employees, %zu registrations in %zu month logs written to %s\n", list.size(),
-              records.size(), files.size(), out.string().c_str());
+              records.size(), files.size(), core::DisplayPath(out).c_str());
   return ok ? 0 : 1;
 }

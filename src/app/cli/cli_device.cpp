@@ -39,6 +39,7 @@
 
 #include "cli_common.h"
 #include "cli_installation.h"
+#include "core/path_text.h"
 #include "core/time_values.h"
 #include "device/comm_state.h"
 #include "device/device_state.h"
@@ -225,7 +226,7 @@ bool ConnectTerminal(Link& link) {
 
 void PointerNotWritten(Link& link) {
   std::fprintf(stderr, "vortane-cli: the transfer pointer could not be written to %s\n",
-               link.inst.directory.iniFile().string().c_str());
+               core::DisplayPath(link.inst.directory.iniFile()).c_str());
 }
 
 int NotCommunicating(Link& link) {
@@ -237,7 +238,7 @@ device::DownloadContext MakeContext(Link& link, device::TextArea& text, device::
                                     device::PresenceStatus* presence, bool fixedUnit) {
   device::DownloadContext ctx(*link.comm, link.state, link.inst.employees, link.inst.messages, link.op, text, progress);
   ctx.iniFile = link.inst.directory.iniFile();
-  ctx.logDir = std::filesystem::path(link.inst.settings.LOGDIR);
+  ctx.logDir = link.inst.settings.logDir();
   ctx.CHGINOUT = link.inst.settings.CHGINOUT;
   ctx.fixedUnit = fixedUnit;
   ctx.presence = presence;
@@ -446,7 +447,7 @@ int RunWatch(const Args& args) {
         if (out.pointerWriteFailed) PointerNotWritten(link);
         if (out.presenceWriteFailed) {
           std::fprintf(stderr, "vortane-cli: the presence status could not be written to %s\n",
-                       link.inst.directory.presenceFile().string().c_str());
+                       core::DisplayPath(link.inst.directory.presenceFile()).c_str());
         }
         failedTransfers = out.transfer.complete() && !out.transfer.stopped ? 0 : failedTransfers + 1;
         link.comm->StopRequested = false;

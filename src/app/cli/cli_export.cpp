@@ -5,13 +5,14 @@
 
 #include "cli_common.h"
 #include "core/grid_text_file.h"
+#include "core/path_text.h"
 #include "export/grid_export.h"
 
 namespace cli {
 namespace {
 
 std::string LowerExtension(const std::filesystem::path& file) {
-  std::string ext = file.extension().string();
+  std::string ext = core::Utf8FromPath(file.extension());
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return ext;
 }
@@ -34,7 +35,7 @@ int writeGridByExtension(const std::filesystem::path& file, const core::Grid& gr
     if (ok) return kOk;
     if (!detail.empty()) message += " (" + detail + ")";
   } else {
-    return usageError(command, "--out: unknown file type '" + file.filename().string() + "' (use " + ownExtension +
+    return usageError(command, "--out: unknown file type '" + core::Utf8FromPath(file.filename()) + "' (use " + ownExtension +
                                    ", .xlsx, .csv or .html)");
   }
   std::fprintf(stderr, "%s\n", message.c_str());

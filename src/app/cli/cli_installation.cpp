@@ -3,22 +3,46 @@
 #include <cstdio>
 #include <system_error>
 
+#if defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
+
+#include "core/path_text.h"
 #include "core/time_values.h"
 
 namespace cli {
 
 std::filesystem::path ExecutableDir() {
   std::error_code ec;
+#if defined(_WIN32)
+  std::wstring self(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = ::GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+    if (n == 0) return std::filesystem::current_path(ec);
+    if (n < self.size()) {
+      self.resize(n);
+      return std::filesystem::path(self).parent_path();
+    }
+    self.resize(self.size() * 2);
+  }
+#else
   const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return std::filesystem::current_path(ec);
   return self.parent_path();
+#endif
 }
 
 std::optional<Installation> LoadInstallation(const std::string& dir, core::Operator& op,
                                              const InstallationOptions& options, int& exitStatus) {
   exitStatus = kOk;
   std::error_code ec;
-  if (dir.empty() || !std::filesystem::is_directory(dir, ec)) {
+  if (dir.empty() || !std::filesystem::is_directory(core::PathFromUtf8(dir), ec)) {
     std::fprintf(stderr, "vortane-cli: '%s' is not a directory\n", dir.c_str());
     exitStatus = kBadArguments;
     return std::nullopt;

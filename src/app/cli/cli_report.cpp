@@ -8,7 +8,9 @@
 #include "cli_common.h"
 #include "cli_export.h"
 #include "cli_installation.h"
+#include "cli_report_pdf.h"
 #include "core/month_log.h"
+#include "core/path_text.h"
 #include "robot/report_compute.h"
 #include "robot/report_files.h"
 #include "robot/robot_engine.h"
@@ -54,7 +56,7 @@ int RunReport(const Args& args) {
   robot::CombinedReport report;
   report.month = period->month;
   report.year = period->year;
-  report.monthLogFile = core::MonthLog::FileName(inst->settings.LOGDIR, period->month, period->year);
+  report.monthLogFile = core::MonthLog::FileName(inst->settings.logDir(), period->month, period->year);
   report.reopenSavedReport = args.has("reopen");
   const robot::ReportEnvironment env{inst->settings, inst->employees, inst->messages, op,
                                      inst->directory.holidayFile()};
@@ -73,7 +75,13 @@ int RunReport(const Args& args) {
     }
   }
   if (const auto out = args.value("out")) {
-    const int written = writeGridByExtension(*out, report.grid, GridKind::Report, command, report.caption);
+    const std::filesystem::path file = core::PathFromUtf8(*out);
+    const int written =
+        isPdfFile(file)
+            ? writeReportPdf(file, report.grid,
+                             "Výkaz dochádzky " + std::to_string(period->month) + "/" + std::to_string(period->year),
+                             command)
+            : writeGridByExtension(file, report.grid, GridKind::Report, command, report.caption);
     if (written != kOk) return written;
   }
   if (args.has("comments")) {
@@ -97,9 +105,9 @@ int RunReadLog(const Args& args) {
   const auto inst = LoadInstallation(args, command, op, options, status);
   if (!inst) return status;
   std::unordered_map<std::uint16_t, core::LogEntries> byCard;
-  const auto file = core::MonthLog::FileName(inst->settings.LOGDIR, period->month, period->year);
+  const auto file = core::MonthLog::FileName(inst->settings.logDir(), period->month, period->year);
   if (!robot::GroupLogByCard(file, byCard)) {
-    std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
+    std::fprintf(stderr, "cannot read %s\n", core::DisplayPath(file).c_str());
     return kFailed;
   }
   std::size_t records = 0;
@@ -109,7 +117,7 @@ int RunReadLog(const Args& args) {
 }
 
 const Registrar kReport{{"report",
-                         "--dir DIR --month M --year YYYY [--reopen] [--out FILE.zdr|.xlsx|.csv|.html] "
+                         "--dir DIR --month M --year YYYY [--reopen] [--out FILE.zdr|.xlsx|.csv|.html|.pdf] "
                          "[--comments] [--save]",
                          {"reopen", "comments", "save"},
                          RunReport}};

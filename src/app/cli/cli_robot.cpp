@@ -10,10 +10,10 @@
 #include "cli_export.h"
 #include "cli_installation.h"
 #include "cli_pdf.h"
-#include "core/path_text.h"
 #include "core/grid_text_file.h"
 #include "core/month_log.h"
 #include "core/operator.h"
+#include "core/path_text.h"
 #include "export/grid_export.h"
 #include "robot/robot_engine.h"
 #include "robot/sheet_robot.h"
@@ -62,7 +62,7 @@ int storeSheet(const std::filesystem::path& file, const core::Grid& grid) {
 }
 
 bool outputSupported(const std::filesystem::path& file) {
-  std::string ext = file.extension().string();
+  std::string ext = core::Utf8FromPath(file.extension());
   for (auto& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   return ext == ".dok" || (ext == ".pdf" && PdfSupported()) || exports::FormatFromExtension(file).has_value();
 }
@@ -93,8 +93,8 @@ int runSheet(const Args& args) {
     if (!card) return usageError("sheet", "--card N must be a number 0..65535");
   }
   // An output name that names no format is refused before anything is computed.
-  if (const auto out = args.value("out"); out && !outputSupported(*out))
-    return usageError("sheet", "--out: unknown file type '" + std::filesystem::path(*out).filename().string() +
+  if (const auto out = args.value("out"); out && !outputSupported(core::PathFromUtf8(*out)))
+    return usageError("sheet", "--out: unknown file type '" + core::Utf8FromPath(core::PathFromUtf8(*out).filename()) +
                                    "' (use .dok, .xlsx, .csv, .html or .pdf)");
   InstallationOptions options;
   options.loadCalendar = true;
@@ -124,7 +124,7 @@ int runSheet(const Args& args) {
   robot::SheetState state;
   if (const auto from = args.value("from")) {
     std::string error;
-    if (!core::GridTextFile::Read(*from, grid, core::GridTextFile::Cells::SingleLine, &error)) {
+    if (!core::GridTextFile::Read(core::PathFromUtf8(*from), grid, core::GridTextFile::Cells::SingleLine, &error)) {
       op.showMessage(error);
       return kFailed;
     }
@@ -134,13 +134,13 @@ int runSheet(const Args& args) {
   robot::RobotInputs in{inst->settings, inst->calendar, *employee};
   in.month = period->month;
   in.year = period->year;
-  in.logFile = core::MonthLog::FileName(inst->settings.LOGDIR, period->month, period->year);
+  in.logFile = core::MonthLog::FileName(inst->settings.logDir(), period->month, period->year);
   in.messages = &inst->messages;
   const bool computed = robot::RunSheet(in, grid, state, op);
 
   printSheet(grid);
   if (const auto out = args.value("out")) {
-    const int stored = storeSheet(*out, grid);
+    const int stored = storeSheet(core::PathFromUtf8(*out), grid);
     if (stored != kOk) return stored;
   }
   return computed ? kOk : kFailed;
@@ -159,7 +159,7 @@ int runLog(const Args& args) {
   if (!inst) return status;
 
   core::LogEntries entries;
-  const auto file = core::MonthLog::FileName(inst->settings.LOGDIR, period->month, period->year);
+  const auto file = core::MonthLog::FileName(inst->settings.logDir(), period->month, period->year);
   if (!core::MonthLog::ReadEmployee(file, static_cast<std::uint16_t>(*card), entries, op)) return kFailed;
   const robot::MonthRecords records = robot::OrderAndMerge(entries, inst->settings.corrtime);
   std::vector<core::DateTime> times(records.times.begin(), records.times.begin() + static_cast<long>(records.size()));
@@ -188,7 +188,7 @@ int runSheets(const Args& args) {
   auto inst = LoadInstallation(args, "sheets", op, options, status);
   if (!inst) return status;
   const auto& list = inst->employees.employees();
-  const auto logFile = core::MonthLog::FileName(inst->settings.LOGDIR, period->month, period->year);
+  const auto logFile = core::MonthLog::FileName(inst->settings.logDir(), period->month, period->year);
   // The month's log is read once for everybody.
   std::unordered_map<std::uint16_t, core::LogEntries> byCard;
   if (!robot::GroupLogByCard(logFile, byCard)) {

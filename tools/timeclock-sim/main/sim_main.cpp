@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "core/employee_list.h"
+#include "core/path_text.h"
 #include "core/record_types.h"
 #include "core/text_util.h"
 #include "core/time_values.h"
@@ -150,10 +151,10 @@ Options parse(int argc, char** argv) {
       if (!c || c->empty()) usage("--cards needs card numbers 0..65535 separated by commas");
       o.cards = *c;
     } else if (a == "--employees") {
-      std::filesystem::path file = value();
+      std::filesystem::path file = core::PathFromUtf8(value());
       if (std::filesystem::is_directory(file)) file /= "prac.txt";
       core::EmployeeList list;
-      if (list.read(file, 480) < 0) usage("no employees in " + file.string());
+      if (list.read(file, 480) < 0) usage("no employees in " + core::DisplayPath(file));
       for (const auto& e : list.employees()) {
         if (std::find(o.cards.begin(), o.cards.end(), e.card) == o.cards.end()) o.cards.push_back(e.card);
       }
