@@ -25,3 +25,10 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 600 \
   -R "^($(IFS='|'; echo "${targets[*]}" | sed 's/vortane_\([a-z]*\)_tests/\1/g'))\\." || {
   echo "sanitizer tests failed"; exit 1; }
+
+# The layers below the windows built for Windows and their tests run under Wine.
+if [ "${VORTANE_SKIP_WINDOWS:-0}" = 1 ]; then
+  echo "windows: skipped (VORTANE_SKIP_WINDOWS=1): the Windows build and its tests under Wine did not run"
+else
+  bash scripts/test-windows.sh
+fi
