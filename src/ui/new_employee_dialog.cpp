@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -234,6 +235,16 @@ void Tfrminprac::BTreadClick() {
   m_reading = false;
   if (number) edkarta->setText(QString::number(*number));
   edkarta->setFocus(Qt::OtherFocusReason);
+}
+
+void Tfrminprac::keyPressEvent(QKeyEvent* event) {
+  // F2 that no shortcut took (a child window of the dialog had the focus).
+  if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier) {
+    event->accept();
+    BTreadClick();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void Tfrminprac::showEvent(QShowEvent* event) {

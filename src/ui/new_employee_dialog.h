@@ -52,6 +52,7 @@ class Tfrminprac : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   bool refuse(const std::string& message, QWidget* focus);
