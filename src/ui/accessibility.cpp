@@ -98,8 +98,18 @@ class ShowFocusFilter : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Show && watched == parent()) {
       QPointer<QWidget> window = static_cast<QWidget*>(watched);
-      QTimer::singleShot(0, this, [window] {
-        if (window) FocusFirstControl(window);
+      // What had the focus when the window appeared: left over from an
+      // earlier showing, or nothing. A focus that the window's own show
+      // handling or the operator puts elsewhere before the timer runs wins.
+      QPointer<QWidget> before = window->focusWidget();
+      QTimer::singleShot(0, this, [window, before] {
+        if (!window) return;
+        QWidget* now = window->focusWidget();
+        if (now != nullptr && now != before.data()) {
+          window->activateWindow();
+          return;
+        }
+        FocusFirstControl(window);
       });
     }
     return false;

@@ -21,8 +21,10 @@ void FocusFirstControl(QWidget* window);
 
 // Calls FocusFirstControl each time the window is shown, through a zero-delay
 // timer so that it runs after the window system has mapped the window and after
-// the window's own showEvent (which may still enable or hide controls). For
-// windows that do not override showEvent themselves.
+// the window's own showEvent (which may still enable or hide controls). Where
+// the focus was moved within the window between the showing and the timer (the
+// window's own show handling chose a control, or the operator clicked one),
+// that choice stays and the window is only activated.
 void FocusFirstControlOnShow(QWidget* window);
 
 // Ties the label to the control (the label's mnemonic moves the focus there)

@@ -40,6 +40,7 @@
 #include "device/protocol.h"
 #include "device/terminal_commands.h"
 #include "ui/about_dialog.h"
+#include "ui/accessibility.h"
 #include "ui/calculator_dialog.h"
 #include "ui/employee_window.h"
 #include "ui/file_dialogs.h"
@@ -112,6 +113,7 @@ TForm1::TForm1(core::Operator& op, MainWindowOptions options, QWidget* parent)
   buildCentral();
   buildStatusBar();
   buildTray();
+  FocusFirstControlOnShow(this);
 
   m_info = new Tfrminfo(this);
   m_find = new FindDialog(this);
@@ -386,6 +388,14 @@ void TForm1::buildCentral() {
   grid->addWidget(Pannewr, 3, 1);
   grid->addWidget(caption(QStringLiteral("PTR")), 3, 2);
   grid->addWidget(panptr, 3, 3);
+  // Read by their captions with the value as their text; unnamed they would
+  // all be read by the group's title.
+  NameValuePanel(PanTime, QStringLiteral("Čas:"));
+  NameValuePanel(Pansn, QStringLiteral("Výr.č."));
+  NameValuePanel(PanName, PanName->toolTip());
+  NameValuePanel(pandoortime, m_lockCaption->text());
+  NameValuePanel(Pannewr, QStringLiteral("Záznamov"));
+  NameValuePanel(panptr, QStringLiteral("PTR"));
   top->addWidget(GroupBox1);
 
   GroupBox2 = new QGroupBox(QStringLiteral(" Panel sledovania kariet "), central);
@@ -409,6 +419,8 @@ void TForm1::buildCentral() {
   cards->addWidget(panib, 0, 1);
   cards->addWidget(new QLabel(QStringLiteral("Názov"), GroupBox2), 1, 0);
   cards->addWidget(PanNazov, 1, 1);
+  NameValuePanel(panib, QStringLiteral("Číslo"));
+  NameValuePanel(PanNazov, QStringLiteral("Názov"));
   cards->addWidget(chkRFshow, 2, 0, 1, 2);
   cards->addWidget(Button1, 3, 0, 1, 2);
   GroupBox2->setVisible(false);
@@ -436,6 +448,7 @@ void TForm1::buildCentral() {
           [this](const QPoint& pos) { PopupMenu1->popup(memo1->mapToGlobal(pos)); });
   memo1->addAction(copy);
   memo1->addAction(selall_act);
+  NameControl(memo1, QStringLiteral("Záznamy"));
   outer->addWidget(memo1, 1);
 
   panProgress = new QWidget(central);
@@ -444,6 +457,7 @@ void TForm1::buildCentral() {
   progressLayout->setContentsMargins(0, 0, 0, 0);
   autoDNLBAR = new QProgressBar(panProgress);
   autoDNLBAR->setObjectName(QStringLiteral("autoDNLBAR"));
+  NameControl(autoDNLBAR, QStringLiteral("Automatický prenos"));
   progressLayout->addWidget(autoDNLBAR);
   panProgress->setVisible(false);
   outer->addWidget(panProgress);
