@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 #include "core/atomic_file.h"
@@ -24,17 +25,19 @@ struct Line {
   int code = 0;
 };
 
-// Applies the line rules; false for every line the reader skips.
-bool parseLine(std::string_view line, Line& out) {
+// Applies the line rules; false for every line the reader skips. With
+// `wanted`, lines of other identifiers are skipped before their date-time is
+// parsed (most of a month's log belongs to somebody else).
+bool parseLine(std::string_view line, Line& out, std::optional<long long> wanted = std::nullopt) {
   const auto tab1 = line.find('\t');
   if (tab1 == std::string_view::npos) return false;
-  const auto time = ParseLogDateTime(line.substr(0, tab1));
-  if (!time) return false;
   const std::string_view rest = line.substr(tab1 + 1);
   const auto tab2 = rest.find('\t');
   if (tab2 == std::string_view::npos) return false;
   const auto card = parseDecimal(trim(rest.substr(0, tab2)));
-  if (!card) return false;
+  if (!card || (wanted && *card != *wanted)) return false;
+  const auto time = ParseLogDateTime(line.substr(0, tab1));
+  if (!time) return false;
   const auto code = parseDecimal(trim(rest.substr(tab2 + 1)));
   if (!code || *code < INT_MIN || *code > INT_MAX) return false;
   out.time = *time;
@@ -116,7 +119,7 @@ void ParseEmployee(std::string_view bytes, std::uint16_t card, LogEntries& out) 
   out.codes.reserve(100);
   forEachLine(bytes, [&](std::string_view line) {
     Line l;
-    if (!parseLine(line, l) || l.card != card) return;
+    if (!parseLine(line, l, card) || l.card != card) return;
     out.times.push_back(l.time);
     out.codes.push_back(l.code);
   });

@@ -482,6 +482,7 @@ void Tfrmlist::a_robotExecute() {
   if (m_state.openedFromFile && !m_ctx.op.askYesNo(std::string(kRunOpenedQuestion))) return;
   m_selectedEmployee = position - 1;
   const core::Employee& employee = list[static_cast<std::size_t>(m_selectedEmployee)];
+  const std::pair<int, int> before{m_grid.columnCount(), m_grid.rowCount()};
   robot::RobotInputs in(m_ctx.settings, m_calendar, employee, month(), year(), monthLogFile());
   in.messages = &m_ctx.messages;
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -489,8 +490,7 @@ void Tfrmlist::a_robotExecute() {
   QApplication::restoreOverrideCursor();
   m_dailyNorm = employee.workloadMinutes;
   m_undo.clear();
-  m_model.reload();
-  grid1->applyGeometry(15);
+  refreshAfterRun(before);
 
   m_state.sheetModified = false;
   if (m_currentSheetFile.empty()) {
@@ -500,6 +500,18 @@ void Tfrmlist::a_robotExecute() {
     setCaption(kCaption + QStringLiteral(" * ") + fileNameOnly());
     m_state.sheetModified = true;
   }
+}
+
+void Tfrmlist::refreshAfterRun(std::pair<int, int> sizeBefore) {
+  // The same 6 x 32 sheet: telling the view which cells changed is much
+  // cheaper than a reset, and the column widths the operator set stay.
+  if (sizeBefore == std::make_pair(m_grid.columnCount(), m_grid.rowCount())) {
+    m_model.cellsChanged(0, 0, m_grid.columnCount() - 1, m_grid.rowCount() - 1);
+    m_model.decorationChanged();
+    return;
+  }
+  m_model.reload();
+  grid1->applyGeometry(15);
 }
 
 const core::Employee* Tfrmlist::currentEmployee() const {

@@ -131,7 +131,7 @@ class Tfrmlist : public QMainWindow {
   QString fileNameOnly() const;
   bool writeSheetFile(const std::filesystem::path& file);
   void saveWithDialog();
-  void refreshDecoration();
+  void refreshAfterRun(std::pair<int, int> sizeBefore);
   void onCurrentCellChanged(int col, int row);
   void onCellContextMenu(int col, int row, const QPoint& globalPos);
   bool resultMenuAttached() const;
