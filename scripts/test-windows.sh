@@ -108,14 +108,17 @@ for layer in core robot device; do
   step "$layer tests under Wine"
   status=0
   DISPLAY= wine "$exe" --gtest_brief=1 >"$log" 2>&1 || status=$?
-  passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log" | tail -n 1)
-  failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below:.*/\1/p' "$log" | tail -n 1)
-  skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?, listed below:.*/\1/p' "$log" | tail -n 1)
+  passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?[.,].*/\1/p' "$log" | tail -n 1)
+  skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?[.,].*/\1/p' "$log" | tail -n 1)
+  failed=$(grep -cE '^\[  FAILED  \] [A-Za-z_][A-Za-z0-9_/]*\.[A-Za-z0-9_/]+' "$log" || true)
   passed=${passed:-0}
-  failed=${failed:-0}
   skipped=${skipped:-0}
+  failed=${failed:-0}
   if [ "$status" != 0 ] && [ "$failed" = 0 ]; then failed=1; fi
-  grep -E '^\[  (FAILED|SKIPPED) \] [A-Za-z]|Skipped$|^[^[].*(Failure|skipped)' "$log" | head -n 60 || true
+  # Why each skipped test did not run, and which ones failed (details in the log).
+  # Programs under Wine end their lines with CR LF.
+  tr -d '\r' <"$log" | awk '/: Skipped$/ { getline reason; print "  skipped: " reason }
+    /^\[  FAILED  \] [A-Za-z_]/ { print "  " $0 }' | sort | uniq -c | head -n 40
   echo "windows $layer: $passed passed, $failed failed, $skipped skipped (log: $log)"
   total_passed=$((total_passed + passed))
   total_failed=$((total_failed + failed))

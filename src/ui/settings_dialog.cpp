@@ -26,6 +26,7 @@
 #include <filesystem>
 
 #include "core/operator.h"
+#include "core/path_text.h"
 #include "ui/accessibility.h"
 
 namespace ui {
@@ -909,7 +910,7 @@ void SettingsDialog::openHelp() {
   std::error_code ec;
   std::filesystem::path page = html / "nastavenie_programu.html";
   if (!std::filesystem::is_regular_file(page, ec)) page = html / "index.html";
-  if (m_urlOpener) m_urlOpener(QUrl::fromLocalFile(QString::fromStdString(page.string())));
+  if (m_urlOpener) m_urlOpener(QUrl::fromLocalFile(QString::fromStdString(core::Utf8FromPath(page))));
 }
 
 bool SettingsDialog::tryAccept() {
