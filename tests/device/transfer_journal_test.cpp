@@ -93,6 +93,16 @@ TEST(TransferJournal, WhatAJournalCutOffAnywhereStillSays) {
     for (const auto& l : state->logs) sizes.push_back(l.size);
     EXPECT_EQ(sizes, c.sizes) << c.name;
   }
+  // Cut off at any byte, the journal says the state of the last line that is
+  // whole: never a pointer further on than the logs it names.
+  for (std::size_t n = 0; n <= whole.size(); ++n) {
+    const auto cut = device::ParseJournal(std::string_view(whole).substr(0, n));
+    const long long expected = n < ends[0] ? -2 : n < ends[3] ? 100 : n < ends[5] ? 110 : 120;
+    ASSERT_EQ(cut ? cut->pointer : -2, expected) << n;
+    if (cut) {
+      EXPECT_EQ(cut->logs.size(), n < ends[1] ? 0u : n < ends[2] ? 1u : n < ends[4] ? 2u : 3u) << n;
+    }
+  }
   // The path with a blank and Slovak letters comes back as it was.
   const auto state = device::ParseJournal(whole);
   ASSERT_EQ(state->logs.size(), 3u);
