@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QPointer>
@@ -137,8 +138,13 @@ QString StripMnemonic(const QString& caption) {
 void FocusFirstControl(QWidget* window) {
   if (window == nullptr || !window->isVisible()) return;
   window = window->window();
-  window->activateWindow();
-  window->raise();
+  // Under a modal window (a message box of the start-up) the window must not
+  // come up over it; the focus waits there until the modal window closes.
+  const QWidget* modal = QApplication::activeModalWidget();
+  if (modal == nullptr || modal == window) {
+    window->activateWindow();
+    window->raise();
+  }
   // The focus chain visits the window's children in tab order and returns to
   // the window itself; a chain that leaves the window (a child window's
   // widgets) is skipped the same way Tab skips it.

@@ -240,6 +240,23 @@ TEST(FocusFirstControl, SkipsDisabledAndHiddenControls) {
   EXPECT_EQ(window.focusWidget(), second);
 }
 
+TEST(FocusFirstControl, AWindowUnderAModalBoxStaysUnderIt) {
+  QDialog window;
+  auto* edit = new QLineEdit(&window);
+  (new QVBoxLayout(&window))->addWidget(edit);
+  window.show();
+  QDialog box;
+  box.setModal(true);
+  box.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeModalWidget() == &box; }, 2000));
+  ui::FocusFirstControl(&window);
+  QTest::qWait(20);
+  // The control is chosen for when the box closes; the box keeps the keys.
+  EXPECT_EQ(window.focusWidget(), edit);
+  EXPECT_FALSE(window.isActiveWindow());
+  EXPECT_NE(QApplication::focusWidget(), edit);
+}
+
 TEST(FocusFirstControl, WindowThatIsNotShownIsLeftAlone) {
   QDialog window;
   auto* edit = new QLineEdit(&window);
