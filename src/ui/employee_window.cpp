@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/atomic_file.h"
 #include "core/path_text.h"
@@ -108,8 +110,13 @@ Tfrmprac::Tfrmprac(core::EmployeeList& list, core::ProgramDirectory dir, int nor
   Agrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   Agrid->verticalHeader()->setDefaultSectionSize(Agrid->fontMetrics().height() + 6);
   Agrid->horizontalHeader()->setHighlightSections(false);
-  for (int c = 0; c < core::kEmployeeColumnCount; ++c)
-    Agrid->horizontalHeader()->resizeSection(c, EmployeeTableModel::columnWidth(c));
+  // The narrow columns grow to their captions, so that no header is cut.
+  const QFontMetrics headerFont(Agrid->horizontalHeader()->font());
+  for (int c = 0; c < core::kEmployeeColumnCount; ++c) {
+    const QString caption = m_model->headerData(c, Qt::Horizontal).toString();
+    Agrid->horizontalHeader()->resizeSection(
+        c, std::max(EmployeeTableModel::columnWidth(c), headerFont.horizontalAdvance(caption) + 16));
+  }
   Agrid->setContextMenuPolicy(Qt::CustomContextMenu);
   NameControl(Agrid, QStringLiteral("Zoznam pracovníkov"),
               QStringLiteral("F2 upraví bunku, medzerník prepne začiarknutie"));

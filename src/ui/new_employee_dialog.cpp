@@ -104,9 +104,12 @@ Tfrminprac::Tfrminprac(core::Operator& op, QWidget* parent) : QDialog(parent), m
   Edit1->setMaximumWidth(60);
   NameLikeLabel(breaksLabel, Edit1);
   NameControl(Edit1, QStringLiteral("Prestávky"), QStringLiteral("v minútach"));
+  auto* breaksRow = new QHBoxLayout();
+  breaksRow->addWidget(Edit1);
+  breaksRow->addWidget(new QLabel(QStringLiteral("min"), this));
+  breaksRow->addStretch(1);
   form->addWidget(breaksLabel, row, 0);
-  form->addWidget(Edit1, row, 1, Qt::AlignLeft);
-  form->addWidget(new QLabel(QStringLiteral("min"), this), row, 2);
+  form->addLayout(breaksRow, row, 1, 1, 2);
   ++row;
 
   auto* buttons = new QHBoxLayout();
