@@ -83,7 +83,8 @@ Tfrmskratky::Tfrmskratky(QWidget* parent) : QDialog(parent) {
   for (const Row& r : kResultCodes) add(r);
   section(QStringLiteral("Dochádzka (registrácie z prístroja)"));
   for (const Row& r : kRegistrations) add(r);
-  m_table->resizeColumnsToContents();
+  m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
+  m_table->setColumnWidth(0, m_table->fontMetrics().horizontalAdvance(QStringLiteral("SC 8:00 PN 2:00")) + 16);
   m_table->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(m_table);
 
@@ -101,7 +102,7 @@ Tfrmskratky::Tfrmskratky(QWidget* parent) : QDialog(parent) {
   close->setObjectName(QStringLiteral("btZavriet"));
   connect(close, &QPushButton::clicked, this, &QDialog::close);
   layout->addWidget(close, 0, Qt::AlignRight);
-  resize(620, 560);
+  resize(820, 620);
 }
 
 QStringList Tfrmskratky::rowsText() const {

@@ -14,10 +14,12 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 #include <unordered_map>
 
 #include "core/grid_clipboard.h"
@@ -278,6 +280,11 @@ void Tfrmlist::buildGrid() {
   m_editor.setFollowUp([this](const std::vector<CellChange>& changes, bool) { afterCellChange(changes); });
   grid1->setGridModel(&m_model, &m_editor);
   grid1->verticalHeader()->hide();
+  // The sheet's widths (40 pixels for "12-Str") are laid out for a small font.
+  QFont small = grid1->font();
+  small.setPointSize(8);
+  grid1->setFont(small);
+  grid1->horizontalHeader()->setFont(small);
   grid1->applyGeometry(15);
   setCentralWidget(grid1);
   connect(grid1, &GridView::currentCellChanged, this, &Tfrmlist::onCurrentCellChanged);
@@ -354,7 +361,7 @@ void Tfrmlist::buildToolBar() {
   ComboBox1->setToolTip(QStringLiteral("Vyberte Meno pracovníka"));
   ComboBox1->setAccessibleName(QStringLiteral("Meno pracovníka"));
   ComboBox1->setAccessibleDescription(QStringLiteral("Vyberte Meno pracovníka"));
-  ComboBox1->setMinimumContentsLength(22);
+  ComboBox1->setMinimumContentsLength(18);
   ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   bar->addWidget(ComboBox1);
 
@@ -397,6 +404,9 @@ void Tfrmlist::showForPeriod(int month, int year) {
     if (month >= 1 && month <= 12) cmbmes->setCurrentIndex(month - 1);
     const int yearIndex = year - kFirstYear;
     if (yearIndex >= 0 && yearIndex < cmbrok->count()) cmbrok->setCurrentIndex(yearIndex);
+    // Where no window manager maximises windows (a kiosk session) the
+    // window still covers the screen.
+    if (const QScreen* shown = screen()) setGeometry(shown->availableGeometry());
     showMaximized();
   }
   raise();
@@ -481,6 +491,18 @@ void Tfrmlist::a_robotExecute() {
   if (m_state.sheetModified && !m_ctx.op.askYesNo(std::string(kRunModifiedQuestion))) return;
   if (m_state.openedFromFile && !m_ctx.op.askYesNo(std::string(kRunOpenedQuestion))) return;
   m_selectedEmployee = position - 1;
+  // The list may have been saved anew since it was filled in: the name the
+  // operator chose decides, not its old position.
+  const std::string chosen = ComboBox1->currentText().toStdString();
+  if (list[static_cast<std::size_t>(m_selectedEmployee)].name != chosen) {
+    const auto it = std::find_if(list.begin(), list.end(), [&](const core::Employee& e) { return e.name == chosen; });
+    if (it == list.end()) {
+      fillEmployeeList();
+      m_ctx.op.showMessage(std::string(kChooseEmployee));
+      return;
+    }
+    m_selectedEmployee = static_cast<int>(it - list.begin());
+  }
   const core::Employee& employee = list[static_cast<std::size_t>(m_selectedEmployee)];
   const std::pair<int, int> before{m_grid.columnCount(), m_grid.rowCount()};
   robot::RobotInputs in(m_ctx.settings, m_calendar, employee, month(), year(), monthLogFile());
