@@ -142,6 +142,9 @@ void Tfrmzdrep::BTopenClick() {
   request.defaultSuffix = QStringLiteral("zdr");
   const auto choice = m_ctx.files.openFile(this, request);
   if (!choice || choice->path.isEmpty()) return;
+  // The period's own table is put away in its period file first, as closing
+  // would, so that opening another report does not throw it away.
+  if (m_report.openedFile.empty() && !closeStep()) return;
   if (!robot::OpenReportFile(m_report, core::PathFromUtf8(S(choice->path)), m_ctx.op)) return;
   // Another period's table: its rows no longer follow this period's list
   // and log, so it is not computed again until the window is shown anew.

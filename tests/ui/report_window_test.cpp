@@ -1,0 +1,420 @@
+// The combined report window on a small installation: showing, GO and F9,
+// stopping, edits with their row totals and undo, the code menu, the cell
+// field, the department filter, find, the files written on save and close,
+// opening, export, printing, hints and the accessibility walk.
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "accessibility_walk.h"
+#include "core/grid_text_file.h"
+#include "report_test_installation.h"
+#include "robot/report_files.h"
+#include "ui/grid_view.h"
+#include "ui/progress_window.h"
+#include "ui/report_print_setup.h"
+
+namespace {
+
+using report_ui_test::Installation;
+namespace rcol = robot::rcol;
+
+constexpr int kDay2 = robot::kReportFirstDayColumn + 1;  // Monday 2 November
+constexpr int kDay4 = robot::kReportFirstDayColumn + 3;  // Wednesday 4 November
+
+template <typename T>
+T* Child(QWidget* w, const char* name) {
+  T* found = w->findChild<T*>(QLatin1String(name));
+  EXPECT_NE(found, nullptr) << name;
+  return found;
+}
+
+QComboBox* Departments(ui::Tfrmzdrep& w) { return Child<QComboBox>(&w, "CMBoddel"); }
+bool Enabled(ui::Tfrmzdrep& w, const char* button) { return Child<QToolButton>(&w, button)->isEnabled(); }
+
+class ReportWindowTest : public ::testing::Test {
+ protected:
+  Installation inst;
+};
+
+TEST_F(ReportWindowTest, ShowingBuildsTheTableAndTheDepartmentList) {
+  auto w = inst.window();
+  EXPECT_EQ(w->windowTitle().toStdString(), "Vykaz " + core::Utf8FromPath(inst.logFile()));
+  EXPECT_FALSE(Enabled(*w, "BTsave"));
+  EXPECT_TRUE(Enabled(*w, "BTmake"));
+  EXPECT_EQ(w->report().dataRows(), 4);
+  EXPECT_EQ(w->model().headerData(0, Qt::Vertical).toString(), QStringLiteral("Anna Horná"));
+  // One entry per department, in list order, the one-letter "X" left out.
+  QStringList items;
+  for (int i = 0; i < Departments(*w)->count(); ++i) items << Departments(*w)->itemText(i);
+  EXPECT_EQ(items, (QStringList{QStringLiteral("* Všetky"), QStringLiteral("Dielňa"), QStringLiteral("Sklad")}));
+  EXPECT_EQ(w->statusPanelText(2), QStringLiteral("PD=21"));
+  EXPECT_EQ(w->statusPanelText(3), QStringLiteral("Sviatky=0"));
+  EXPECT_TRUE(inst.op.messages.empty());
+  EXPECT_TRUE(testing_support::AccessibilityProblems(w.get()).empty())
+      << testing_support::AccessibilityProblems(w.get()).front();
+}
+
+TEST_F(ReportWindowTest, GoFillsEveryCellAsTheComputationDoes) {
+  auto w = inst.window();
+  w->BTmakeClick();
+  const robot::CombinedReport want = inst.expected();
+  ASSERT_EQ(w->report().grid.rowCount(), want.grid.rowCount());
+  for (int r = 0; r < want.grid.rowCount(); ++r) {
+    for (int c = 0; c < want.grid.columnCount(); ++c) {
+      EXPECT_EQ(w->report().grid.cell(c, r), want.grid.cell(c, r)) << c << "," << r;
+      EXPECT_EQ(w->report().grid.comment(c, r), want.grid.comment(c, r)) << c << "," << r;
+    }
+  }
+  EXPECT_EQ(w->report().grid.cell(rcol::AtWork, 2), "4:00");
+  EXPECT_TRUE(Enabled(*w, "BTsave"));
+  EXPECT_EQ(w->statusPanelText(1), QStringLiteral("Riadkov:4"));
+  EXPECT_FALSE(w->progressWindow()->isVisible());
+  EXPECT_EQ(w->progressWindow()->text(), QStringLiteral("Výpočet riadku:4"));
+  // The robot's warning on Wednesday is marked on its cell and in its hint.
+  const QModelIndex warned = w->model().indexOf(kDay4, 1);
+  EXPECT_TRUE(w->model().data(warned, ui::GridModel::HasCommentRole).toBool());
+  EXPECT_TRUE(w->model().data(warned, Qt::ToolTipRole).toString().contains(QStringLiteral("POZOR")));
+  w->clearRobotComments();
+  EXPECT_FALSE(w->model().data(warned, ui::GridModel::HasCommentRole).toBool());
+}
+
+TEST_F(ReportWindowTest, CancelInTheProgressWindowStopsBeforeTheNextRow) {
+  auto w = inst.window();
+  QTimer::singleShot(0, w.get(), [&] { QTest::keyClick(w->progressWindow(), Qt::Key_Escape); });
+  w->BTmakeClick();
+  EXPECT_FALSE(w->computing());
+  for (int r = 1; r <= 4; ++r) EXPECT_EQ(w->report().grid.cell(kDay2, r), "") << r;
+  // Stopped or not, the table was taken over by the computation.
+  EXPECT_TRUE(Enabled(*w, "BTsave"));
+}
+
+TEST_F(ReportWindowTest, ComputingUnderAFilterComputesEveryRowAndKeepsTheFilter) {
+  auto w = inst.window();
+  w->selectDepartment(QStringLiteral("Sklad"));
+  w->BTmakeClick();
+  const robot::CombinedReport want = inst.expected();
+  for (int r = 1; r <= 4; ++r) EXPECT_EQ(w->report().grid.cell(kDay2, r), want.grid.cell(kDay2, r)) << r;
+  EXPECT_EQ(w->report().grid.cell(rcol::AtWork, 2), "4:00");  // Boris, Sklad
+  EXPECT_TRUE(w->view()->isRowHidden(0));
+  EXPECT_FALSE(w->view()->isRowHidden(1));
+  EXPECT_TRUE(w->view()->isRowHidden(2));
+  EXPECT_FALSE(w->view()->isRowHidden(3));
+}
+
+TEST_F(ReportWindowTest, AnEditRecalculatesItsRowAndUndoRestoresBoth) {
+  auto w = inst.window();
+  w->BTmakeClick();
+  const std::string before = w->report().grid.cell(kDay2, 2);
+  ASSERT_TRUE(w->model().setData(w->model().indexOf(kDay2, 2), QStringLiteral("=8:00")));
+  EXPECT_EQ(w->report().grid.cell(rcol::AtWork, 2), "8:00");
+  w->undoStack().undo();
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), before);
+  EXPECT_EQ(w->report().grid.cell(rcol::AtWork, 2), "4:00");
+  w->undoStack().redo();
+  EXPECT_EQ(w->report().grid.cell(rcol::AtWork, 2), "8:00");
+  // Columns 0 to 2 are not edited in place.
+  EXPECT_FALSE(w->model().isEditableCell(rcol::Department, 2));
+  w->BTmakeClick();
+  EXPECT_FALSE(w->undoStack().canUndo());
+}
+
+TEST_F(ReportWindowTest, TheCellFieldFollowsTheSelectionAndTypingIsOneUndoStep) {
+  auto w = inst.window();
+  auto* edit2 = Child<QLineEdit>(w.get(), "Edit2");
+  w->view()->selectCell(rcol::AtWork, 1);
+  EXPECT_FALSE(edit2->isEnabled());
+  EXPECT_FALSE(w->codeMenuAttached());
+  w->view()->selectCell(robot::kReportFirstDayColumn, 1);  // day 1 is a day like any other
+  EXPECT_TRUE(edit2->isEnabled());
+  EXPECT_TRUE(w->codeMenuAttached());
+  w->view()->selectCell(kDay2, 2);
+  EXPECT_EQ(w->statusPanelText(0), QStringLiteral("Boris Dolný"));
+  EXPECT_TRUE(w->noteText().startsWith(QStringLiteral("Boris Dolný\n2-")));
+  edit2->setFocus();
+  QTest::keyClicks(edit2, QStringLiteral("D 4:00"));
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "D 4:00");
+  EXPECT_EQ(w->report().grid.cell(rcol::Vacation, 2), "4:00");
+  EXPECT_FALSE(Enabled(*w, "BTsave"));
+  w->undoStack().undo();
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "");
+  EXPECT_FALSE(w->undoStack().canUndo());
+}
+
+struct CodeCase {
+  int item;
+  const char* text;
+  int totalColumn;  // a total the item changes, or -1
+  const char* total;
+};
+
+class ReportCodeMenuTest : public ReportWindowTest, public ::testing::WithParamInterface<CodeCase> {};
+
+TEST_P(ReportCodeMenuTest, ItemWritesItsTextAndTheRowIsRecalculated) {
+  const CodeCase& c = GetParam();
+  auto w = inst.window();
+  w->view()->selectCell(kDay2, 1);  // Anna: norm 8:30, breaks 0:30
+  ASSERT_TRUE(w->codeMenuAttached());
+  w->model().setData(w->model().indexOf(kDay2, 1), QStringLiteral("8:00"));
+  w->writeCodeItem(c.item);
+  EXPECT_EQ(w->report().grid.cell(kDay2, 1), c.text);
+  if (c.totalColumn >= 0) {
+    EXPECT_EQ(w->report().grid.cell(c.totalColumn, 1), c.total);
+  }
+  w->undoStack().undo();
+  EXPECT_EQ(w->report().grid.cell(kDay2, 1), "8:00");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Items, ReportCodeMenuTest,
+    ::testing::Values(CodeCase{0, "=9:00", rcol::AtWork, "9:00"}, CodeCase{1, "SC=9:00", rcol::Business, "9:00"},
+                      CodeCase{2, "D=8:30", rcol::Vacation, "8:30"}, CodeCase{3, "PN=8:30", rcol::Sick, "8:30"},
+                      CodeCase{4, "LK=8:30", rcol::Doctor, "8:30"}, CodeCase{5, "O=8:30", rcol::Obstacles, "8:30"},
+                      CodeCase{6, "NV=8:30", -1, ""}, CodeCase{7, "V", rcol::AtWork, ""},
+                      CodeCase{8, "A", rcol::AtWork, ""}, CodeCase{9, "Z", -1, ""},
+                      CodeCase{10, "ST=8:30", rcol::Obstacles, "8:30"}, CodeCase{11, "SK", -1, ""},
+                      CodeCase{12, "", rcol::AtWork, ""}));
+
+TEST_F(ReportWindowTest, PasteIsClippedAtTheEdgeAndLeavesColumnsZeroToTwo) {
+  auto w = inst.window();
+  QApplication::clipboard()->setText(QStringLiteral("a\tb\tc\r\nd\te\tf\r\n"));
+  w->view()->selectCell(robot::kReportColumns - 2, 4);  // two columns from the edge, last row
+  w->view()->pasteClipboard();
+  EXPECT_EQ(w->report().grid.cell(robot::kReportColumns - 2, 4), "a");
+  EXPECT_EQ(w->report().grid.cell(robot::kReportColumns - 1, 4), "b");
+  EXPECT_EQ(w->report().grid.rowCount(), 5);
+  w->view()->selectCell(rcol::PersonalNumber, 1);
+  w->view()->pasteClipboard();
+  EXPECT_EQ(w->report().grid.cell(rcol::PersonalNumber, 1), "7");
+  EXPECT_EQ(w->report().grid.cell(rcol::Department, 1), "Dielňa");
+  // Column 3 took "c", and the row's recalculation wrote its total over it.
+  EXPECT_EQ(w->report().grid.cell(rcol::AtWork, 1), "");
+  EXPECT_TRUE(w->undoStack().canUndo());
+  EXPECT_EQ(w->report().grid.cell(rcol::PersonalNumber, 2), "8");
+}
+
+struct FindCase {
+  int startCol, startRow;  // 0, 0: nothing selected
+  const char* text;
+  bool caseSensitive;
+  bool found;
+  int col, row;
+};
+
+class ReportFindTest : public ReportWindowTest, public ::testing::WithParamInterface<FindCase> {};
+
+TEST_P(ReportFindTest, SearchesForwardFromTheCellAfterTheSelection) {
+  const FindCase& c = GetParam();
+  auto w = inst.window();
+  w->view()->clearSelection();
+  w->view()->setCurrentIndex({});
+  if (c.startRow > 0) w->view()->selectCell(c.startCol, c.startRow);
+  EXPECT_EQ(w->findNext(QString::fromUtf8(c.text), c.caseSensitive), c.found);
+  if (c.found) {
+    EXPECT_EQ(w->selectedCol(), c.col);
+    EXPECT_EQ(w->selectedRow(), c.row);
+  } else if (c.startRow > 0) {
+    EXPECT_EQ(w->selectedCol(), c.startCol);
+    EXPECT_EQ(w->selectedRow(), c.startRow);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReportFindTest,
+                         ::testing::Values(FindCase{0, 0, "sklad", false, true, rcol::Department, 2},
+                                           FindCase{0, 0, "sklad", true, false, 0, 0},
+                                           FindCase{rcol::Department, 2, "Sklad", true, true, rcol::Department, 4},
+                                           // Past the last row the search does not wrap around.
+                                           FindCase{rcol::Department, 4, "Sklad", true, false, 0, 0},
+                                           FindCase{rcol::PersonalNumber, 2, "dana", false, true, rcol::Name, 4}));
+
+TEST_F(ReportWindowTest, SaveUnderAFilterSaysSoAndWritesEveryRow) {
+  auto w = inst.window();
+  w->BTmakeClick();
+  w->selectDepartment(QStringLiteral("Sklad"));
+  inst.files.saveAnswers.push_back(inst.choice("moj"));
+  w->A_FileSaveExecute();
+  ASSERT_EQ(inst.op.messages.size(), 1u);
+  EXPECT_EQ(inst.op.messages[0].rfind("Nie je možné uložit výkaz, ak máte vybrané oddelenie\r", 0), 0u);
+  EXPECT_EQ(Departments(*w)->currentIndex(), 0);
+  EXPECT_FALSE(w->view()->isRowHidden(0));
+  ASSERT_EQ(inst.files.saveRequests.size(), 1u);
+  EXPECT_EQ(inst.files.saveRequests[0].filter, QStringLiteral("Združený report (*.zdr)|*.ZDR"));
+  core::Grid saved;
+  ASSERT_TRUE(robot::ReadReportFile(inst.tmp.path() / "moj.zdr", saved, nullptr));
+  EXPECT_EQ(saved.rowCount(), 5);
+  EXPECT_EQ(saved.cell(rcol::AtWork, 2), "4:00");
+}
+
+TEST_F(ReportWindowTest, ClosingWritesThePeriodFileWhichTheNextShowingOffers) {
+  {
+    auto w = inst.window();
+    w->BTmakeClick();
+    w->model().setData(w->model().indexOf(kDay2, 2), QStringLiteral("=6:00"));
+    w->selectDepartment(QStringLiteral("Dielňa"));
+    EXPECT_TRUE(w->close());
+    EXPECT_TRUE(inst.op.questions.empty());
+  }
+  const auto period = inst.dir.dir / "112026.zdr";
+  ASSERT_TRUE(std::filesystem::exists(period));
+  inst.op.yesNoAnswers.push_back(true);
+  auto again = inst.window(true);
+  ASSERT_EQ(inst.op.questions.size(), 1u);
+  EXPECT_EQ(inst.op.questions[0], robot::ReopenQuestion(11, 2026));
+  EXPECT_EQ(again->report().grid.cell(kDay2, 2), "=6:00");
+  EXPECT_EQ(again->report().grid.cell(rcol::AtWork, 2), "6:00");
+  // With the reopen choice a computation asks first; No changes nothing.
+  inst.op.yesNoAnswers.push_back(false);
+  again->BTmakeClick();
+  EXPECT_EQ(inst.op.questions.back(), std::string(robot::kReportOverwriteQuestion));
+  EXPECT_EQ(again->report().grid.cell(kDay2, 2), "=6:00");
+  EXPECT_FALSE(Enabled(*again, "BTsave"));
+}
+
+TEST_F(ReportWindowTest, APeriodFileThatCannotBeWrittenKeepsTheWindowUnlessTheClerkAgrees) {
+  // A folder in the file's place: the write fails whatever the permissions.
+  std::filesystem::create_directories(inst.dir.dir / "112026.zdr");
+  auto w = inst.window();
+  inst.op.yesNoAnswers.push_back(false);
+  EXPECT_FALSE(w->close());
+  EXPECT_TRUE(w->isVisible());
+  ASSERT_EQ(inst.op.questions.size(), 1u);
+  EXPECT_NE(inst.op.questions[0].find("Zatvoriť výkaz aj tak?"), std::string::npos);
+  inst.op.yesNoAnswers.push_back(true);
+  EXPECT_TRUE(w->close());
+}
+
+TEST_F(ReportWindowTest, OpenDisablesComputingAndABrokenFileChangesNothing) {
+  auto w = inst.window();
+  testing_support::WriteBytes(inst.tmp.path() / "kus.zdr", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+  inst.files.openAnswers.push_back(inst.choice("kus.zdr"));
+  w->BTopenClick();
+  EXPECT_EQ(inst.op.messages.size(), 1u);
+  EXPECT_TRUE(Enabled(*w, "BTmake"));
+  EXPECT_EQ(w->report().grid.cell(rcol::Name, 1), "Anna Horná");
+
+  w->BTmakeClick();
+  ASSERT_TRUE(robot::WriteReportFile(inst.tmp.path() / "iny.zdr", w->report().grid));
+  inst.files.openAnswers.push_back(inst.choice("iny.zdr"));
+  w->BTopenClick();
+  EXPECT_FALSE(Enabled(*w, "BTmake"));
+  EXPECT_FALSE(Enabled(*w, "BTsave"));
+  EXPECT_FALSE(w->findChild<QAction*>(QStringLiteral("a_f9"))->isEnabled());
+  EXPECT_EQ(w->windowTitle().toStdString(), "Report" + core::Utf8FromPath(inst.tmp.path() / "iny.zdr"));
+  // A report read from a file has no registrations behind its hints yet.
+  EXPECT_EQ(w->model().data(w->model().indexOf(kDay2, 1), Qt::ToolTipRole).toString(), QStringLiteral("Anna Horná\n"));
+}
+
+TEST_F(ReportWindowTest, ExportWritesAWorkbookWithAnHoursSheetAndCsvByItsExtension) {
+  auto w = inst.window();
+  w->BTmakeClick();
+  inst.files.saveAnswers.push_back(inst.choice("vykaz.csv"));
+  w->ExportTabulky();
+  const std::string csv = testing_support::ReadBytes(inst.tmp.path() / "vykaz.csv");
+  EXPECT_NE(csv.find("Boris Dolný;8;Sklad;4:00;"), std::string::npos);
+  inst.files.saveAnswers.push_back(inst.choice("vykaz", 1));
+  w->ExportTabulky();
+  const auto book = inst.tmp.path() / "vykaz.xlsx";
+  ASSERT_TRUE(std::filesystem::exists(book));
+  EXPECT_TRUE(inst.op.messages.empty());
+  const std::string cmd = "unzip -p '" + core::Utf8FromPath(book) + "' xl/worksheets/sheet2.xml xl/workbook.xml";
+  std::string xml;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) xml.append(buf, n);
+    pclose(p);
+  }
+  if (xml.empty()) GTEST_SKIP() << "unzip is not available";
+  EXPECT_NE(xml.find("name=\"Hodiny\""), std::string::npos);
+  EXPECT_NE(xml.find("<v>4</v>"), std::string::npos);  // Boris's 4:00 as hours
+  EXPECT_NE(xml.find("<c r=\"D3\" s=\""), std::string::npos);
+}
+
+TEST_F(ReportWindowTest, PrintSetupChoosesPdfAndHiddenRowsAreLeftOut) {
+  auto w = inst.window();
+  w->BTmakeClick();
+  w->selectDepartment(QStringLiteral("Sklad"));
+  print::ReportPrintOptions offered;
+  w->setPrintSetupRunner([&](const print::ReportPrintOptions& o) {
+    offered = o;
+    print::ReportPrintOptions chosen = o;
+    chosen.headerText = QStringLiteral("Mzdy november");
+    return std::make_optional(std::make_pair(static_cast<int>(ui::Tfrmprnsetup::Choice::Pdf), chosen));
+  });
+  inst.files.saveAnswers.push_back(inst.choice("vykaz.pdf"));
+  w->BTprintClick();
+  EXPECT_EQ(offered.headerText, QStringLiteral("Výkaz dochádzky 11/2026"));
+  EXPECT_EQ(w->printOptions().headerText, QStringLiteral("Mzdy november"));
+  const std::vector<bool> hidden = w->hiddenRows();
+  EXPECT_EQ(hidden, (std::vector<bool>{false, true, false, true, false}));
+  const std::string pdf = testing_support::ReadBytes(inst.tmp.path() / "vykaz.pdf");
+  EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+  EXPECT_TRUE(inst.op.messages.empty());
+}
+
+TEST_F(ReportWindowTest, HintsNameTheRowAndTheDaysRegistrations) {
+  auto w = inst.window();
+  w->BTmakeClick();
+  const QString tip = w->model().data(w->model().indexOf(kDay2, 1), Qt::ToolTipRole).toString();
+  EXPECT_TRUE(tip.startsWith(QStringLiteral("Anna Horná\nPR ")));
+  EXPECT_TRUE(tip.contains(QStringLiteral("07:00")));
+  EXPECT_EQ(w->model().data(w->model().indexOf(rcol::AtWork, 1), Qt::ToolTipRole).toString(),
+            QStringLiteral("Anna Horná"));
+  EXPECT_EQ(w->model().headerData(rcol::Overtime - 1, Qt::Horizontal, Qt::ToolTipRole).toString(),
+            QStringLiteral("Nadčasy\n= Mesačná norma\n-Čiste\n-Dovolenky\n-PN\n-Lekár\n-Prekážky"));
+  const struct {
+    int x;
+    const char* hint;
+  } bar[] = {{0, "Vybrané meno"},
+             {149, "Vybrané meno"},
+             {150, "Počet pracovníkov"},
+             {249, "Počet pracovníkov"},
+             {250, "Počet pracovných dní"},
+             {299, "Počet pracovných dní"},
+             {300, ""}};
+  for (const auto& b : bar) EXPECT_EQ(w->statusBarHint(b.x), QString::fromUtf8(b.hint)) << b.x;
+}
+
+TEST_F(ReportWindowTest, NameMenuOpensTheEmployeesSheetAndHelpOpensItsTopic) {
+  auto w = inst.window();
+  w->view()->selectCell(rcol::AtWork, 4);
+  w->showEmployeeSheet();
+  ASSERT_EQ(inst.sheetsShown.size(), 1u);
+  EXPECT_EQ(inst.sheetsShown[0], std::make_tuple(std::string("Dana Veľká"), 11, 2026));
+  w->findChild<QAction*>(QStringLiteral("a_help"))->trigger();
+  ASSERT_EQ(inst.opened.size(), 1u);
+  EXPECT_EQ(inst.opened[0].fragment(), QStringLiteral("vykaz"));
+}
+
+TEST_F(ReportWindowTest, PrintSetupIsReadableAndKeepsTheChoices) {
+  print::ReportPrintOptions o;
+  o.headerText = QStringLiteral("Hlavička");
+  o.headerAlignment = print::HeaderAlignment::Right;
+  o.pageNumbers = false;
+  o.orientation = QPageLayout::Portrait;
+  o.fitToWidth = true;
+  ui::Tfrmprnsetup setup(o);
+  setup.show();
+  QApplication::processEvents();
+  const auto problems = testing_support::AccessibilityProblems(&setup);
+  EXPECT_TRUE(problems.empty()) << problems.front();
+  const print::ReportPrintOptions back = setup.options();
+  EXPECT_EQ(back.headerText, o.headerText);
+  EXPECT_EQ(back.headerAlignment, o.headerAlignment);
+  EXPECT_EQ(back.pageNumbers, o.pageNumbers);
+  EXPECT_EQ(back.orientation, o.orientation);
+  EXPECT_EQ(back.fitToWidth, o.fitToWidth);
+  Child<QPushButton>(&setup, "BTpreview")->click();
+  EXPECT_EQ(setup.choice(), ui::Tfrmprnsetup::Choice::Preview);
+}
+
+}  // namespace
