@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPageSetupDialog>
@@ -186,22 +187,10 @@ void Tfrmlist::buildActions() {
   a_settings->setEnabled(static_cast<bool>(m_ctx.showSettings));
   a_employees->setEnabled(static_cast<bool>(m_ctx.showEmployeeList));
 
-  // While a result cell is selected in the table, Ctrl+O, Ctrl+P and Ctrl+N
-  // write the result column's "Odpracoval", "Poobedňajšia" and "Nočna";
-  // anywhere else they open a file, print and start a new sheet.
   connect(a_robot, &QAction::triggered, this, &Tfrmlist::a_robotExecute);
-  connect(a_filenew, &QAction::triggered, this, [this] {
-    if (resultMenuAttached()) return writeResultItem(8);
-    a_filenewExecute();
-  });
-  connect(A_FileOpen, &QAction::triggered, this, [this] {
-    if (resultMenuAttached()) return writeResultItem(0);
-    A_FileOpenExecute();
-  });
-  connect(A_print, &QAction::triggered, this, [this] {
-    if (resultMenuAttached()) return writeResultItem(7);
-    A_printExecute();
-  });
+  connect(a_filenew, &QAction::triggered, this, &Tfrmlist::a_filenewExecute);
+  connect(A_FileOpen, &QAction::triggered, this, &Tfrmlist::A_FileOpenExecute);
+  connect(A_print, &QAction::triggered, this, &Tfrmlist::A_printExecute);
   connect(A_FileSave, &QAction::triggered, this, &Tfrmlist::A_FileSaveExecute);
   connect(a_saveas, &QAction::triggered, this, &Tfrmlist::a_saveasExecute);
   connect(a_preview, &QAction::triggered, this, &Tfrmlist::printPreview);
@@ -302,6 +291,12 @@ void Tfrmlist::buildGrid() {
       if (resultMenuAttached()) writeResultItem(i);
     });
   }
+  // While a result cell is selected in the table, Ctrl+O, Ctrl+P and Ctrl+N
+  // write the result column's "Odpracoval", "Poobedňajšia" and "Nočna";
+  // anywhere else (and from the menus and buttons always) they open a file,
+  // print and start a new sheet. The table claims those keys before they
+  // become the window's shortcuts.
+  grid1->installEventFilter(this);
   connect(a_editcell, &QAction::triggered, this, [this] {
     const QModelIndex index = grid1->currentIndex();
     if (index.isValid()) grid1->edit(index);
@@ -575,6 +570,32 @@ void Tfrmlist::afterCellChange(const std::vector<CellChange>&) {
 
 // ---------------------------------------------------------------------------
 // Result column
+
+int Tfrmlist::sharedKeyItem(const QKeyEvent* key) const {
+  if (key->modifiers() != Qt::ControlModifier) return -1;
+  switch (key->key()) {
+    case Qt::Key_O:
+      return 0;
+    case Qt::Key_P:
+      return 7;
+    case Qt::Key_N:
+      return 8;
+    default:
+      return -1;
+  }
+}
+
+bool Tfrmlist::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == grid1 && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
+    const int item = sharedKeyItem(static_cast<QKeyEvent*>(event));
+    if (item >= 0 && resultMenuAttached()) {
+      event->accept();
+      if (event->type() == QEvent::KeyPress) writeResultItem(item);
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
 
 bool Tfrmlist::resultMenuAttached() const {
   const auto cell = grid1->currentCell();

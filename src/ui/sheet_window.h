@@ -28,6 +28,7 @@
 
 class QAction;
 class QComboBox;
+class QKeyEvent;
 class QMenu;
 class QToolButton;
 
@@ -114,6 +115,7 @@ class Tfrmlist : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildActions();
@@ -135,6 +137,8 @@ class Tfrmlist : public QMainWindow {
   void onCurrentCellChanged(int col, int row);
   void onCellContextMenu(int col, int row, const QPoint& globalPos);
   bool resultMenuAttached() const;
+  // The result menu's item for Ctrl+O, Ctrl+P or Ctrl+N; -1 for other keys.
+  int sharedKeyItem(const QKeyEvent* key) const;
   print::SheetPrintOptions printOptions() const;
   void paintSheet(QPrinter* printer);
   QString resultItemText(int item) const;

@@ -25,6 +25,7 @@
 #include "core/program_settings.h"
 #include "print/sheet_page.h"
 #include "support/test_support.h"
+#include "ui/abbreviations_window.h"
 #include "ui/grid_view.h"
 #include "ui/sheet_window.h"
 
@@ -451,6 +452,74 @@ TEST_F(SheetWindowTest, PrintAndAllSheetsGoToPdf) {
   EXPECT_EQ(pages, 2);
   EXPECT_LT(all.find("Anna Horná"), all.find("Boris Dolný"));
   EXPECT_NE(all.find("4:00"), std::string::npos);  // Boris on the 2nd
+}
+
+TEST_F(SheetWindowTest, APrinterThatFailsIsReportedAndChangesNothing) {
+  auto w = makeWindow();
+  run(*w, 1);
+  const core::Grid before = w->grid();
+  w->setPrintDialogRunner([&](QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(core::Utf8FromPath(tmp.path() / "no" / "such" / "x.pdf")));
+    return true;
+  });
+  w->A_printExecute();
+  ASSERT_EQ(op.messages.size(), 1u);
+  EXPECT_NE(op.messages[0].find("Tlač sa nepodarila"), std::string::npos);
+  EXPECT_EQ(w->grid(), before);
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("Dochádzkový list *"));
+  // A cancelled print dialog prints nothing and says nothing.
+  w->setPrintDialogRunner([](QPrinter&) { return false; });
+  w->A_printExecute();
+  EXPECT_EQ(op.messages.size(), 1u);
+}
+
+TEST_F(SheetWindowTest, PreviewPaintsTheSameSheetAndTheJobIsNamed) {
+  auto w = makeWindow();
+  run(*w, 1);
+  files.saveAnswers = {choice("anna.dok")};
+  w->a_saveasExecute();
+  QString job;
+  int pages = 0;
+  w->setPreviewRunner([&](QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
+    job = printer.docName();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(core::Utf8FromPath(tmp.path() / "preview.pdf")));
+    paint(&printer);
+    pages = 1;
+  });
+  child<QAction>(w.get(), "a_preview")->trigger();
+  EXPECT_EQ(pages, 1);
+  EXPECT_EQ(job, QStringLiteral("Vortane ") + QString::fromStdString(core::Utf8FromPath(tmp.path() / "anna.dok")));
+  EXPECT_EQ(ReadBytes(tmp.path() / "preview.pdf").substr(0, 4), "%PDF");
+  EXPECT_TRUE(op.messages.empty());
+}
+
+TEST_F(SheetWindowTest, MenuItemsAreUndoneLikeEditsAndTheAbbreviationsAreReadable) {
+  auto w = makeWindow();
+  run(*w, 1);
+  w->view()->selectCell(kResult, 2);
+  w->writeResultItem(3);  // PN
+  EXPECT_EQ(w->grid().cell(1, 23), "8:30");
+  action(w.get(), "a_undo")->trigger();
+  EXPECT_EQ(w->grid().cell(kResult, 2), "8:30");
+  EXPECT_EQ(w->grid().cell(1, 23), "");
+  action(w.get(), "a_redo")->trigger();
+  EXPECT_EQ(w->grid().cell(kResult, 2), "PN=8:30");
+  // A new sheet starts without history.
+  action(w.get(), "a_filenew")->trigger();
+  EXPECT_FALSE(action(w.get(), "a_undo")->isEnabled());
+  EXPECT_EQ(child<QComboBox>(w.get(), "ComboBox1")->currentIndex(), 0);
+
+  action(w.get(), "a_skratky")->trigger();
+  auto* list = w->findChild<ui::Tfrmskratky*>(QStringLiteral("Tfrmskratky"));
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(list->isVisible());
+  EXPECT_FALSE(list->isModal());
+  EXPECT_TRUE(list->rowsText().contains(QStringLiteral("PN\tPráceneschopnosť (choroba): PN")));
+  EXPECT_TRUE(list->rowsText().contains(QStringLiteral("S2\tSlužobná cesta")));
+  const auto problems = testing_support::AccessibilityProblems(list);
+  EXPECT_TRUE(problems.empty()) << problems.front();
 }
 
 TEST_F(SheetWindowTest, AMissingLogIsReportedAndTheHeadStays) {
