@@ -138,8 +138,12 @@ std::optional<JournalState> ParseJournal(std::string_view bytes) {
 bool RestoreLogs(const JournalState& state, fs::path* failed) {
   for (const auto& log : state.logs) {
     std::error_code ec;
-    const auto status = fs::symlink_status(log.path, ec);
-    if (ec || !fs::exists(status)) continue;  // gone already (or cut back to nothing before)
+    const auto status = fs::status(log.path, ec);
+    if (status.type() == fs::file_type::not_found) continue;  // gone already
+    if (ec) {
+      if (failed) *failed = log.path;
+      return false;
+    }
     if (!fs::is_regular_file(status)) continue;
     const long long now = sizeOf(log.path);
     bool ok = true;
@@ -196,11 +200,20 @@ bool TransferJournal::noteLogs(std::span<const fs::path> logs) {
     if (known) continue;
     std::error_code ec;
     const auto status = fs::status(path, ec);
+    // Only a log that is surely not there may be noted as one this transfer
+    // creates: going back removes such a log.
+    if (ec && status.type() != fs::file_type::not_found) {
+      m_failed = path;
+      return false;
+    }
     long long size = -1;
     if (fs::exists(status)) {
       if (!fs::is_regular_file(status)) continue;
       size = sizeOf(path);
-      if (size < 0) continue;
+      if (size < 0) {
+        m_failed = path;
+        return false;
+      }
     }
     const std::string text = core::Utf8FromPath(path);
     // A path the line format cannot carry is refused rather than garbled.
