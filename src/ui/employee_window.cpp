@@ -337,6 +337,8 @@ void Tfrmprac::A_newExecute() {
   commitOpenEditor();
   m_dialog->prepare(*m_memory, core::DepartmentChoices(m_model->rows()), &m_model->rows());
   const int result = m_dialog->exec();
+  // Without a window manager nothing gives the window its keys back.
+  activateWindow();
   core::EmployeeRow row = m_dialog->values();
   *m_memory = row;
   m_memory->card.clear();

@@ -9,7 +9,18 @@ namespace ui {
 
 namespace {
 const QString kTitle = QStringLiteral("VORTANE");
+
+// Runs a box and gives the keys back to the window that was active before:
+// without a window manager (a kiosk session) nothing else does, and that
+// window's shortcuts would stay dead.
+int ExecAndReturnFocus(QDialog& box) {
+  QPointer<QWidget> before = QApplication::activeWindow();
+  const int result = box.exec();
+  if (before && before->isVisible()) before->activateWindow();
+  return result;
 }
+
+}  // namespace
 
 QString OperatorText(const std::string& text) {
   QString s = QString::fromStdString(text);
@@ -20,7 +31,7 @@ QString OperatorText(const std::string& text) {
 
 void QtOperator::showMessage(const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, kTitle, OperatorText(text), QMessageBox::Ok, m_parent.data());
-  box.exec();
+  ExecAndReturnFocus(box);
 }
 
 bool QtOperator::askYesNo(const std::string& text, const std::string& title) {
@@ -33,7 +44,7 @@ bool QtOperator::askYesNo(const std::string& text, const std::string& title) {
     box.move(*m_nextQuestionAt);
     m_nextQuestionAt.reset();
   }
-  return box.exec() == QMessageBox::Yes;
+  return ExecAndReturnFocus(box) == QMessageBox::Yes;
 }
 
 std::optional<std::string> QtOperator::askText(const std::string& title, const std::string& prompt,
@@ -44,7 +55,7 @@ std::optional<std::string> QtOperator::askText(const std::string& title, const s
   dialog.setTextValue(QString::fromStdString(initial));
   dialog.setOkButtonText(QStringLiteral("OK"));
   dialog.setCancelButtonText(QStringLiteral("Zrušiť"));
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  if (ExecAndReturnFocus(dialog) != QDialog::Accepted) return std::nullopt;
   return dialog.textValue().toStdString();
 }
 

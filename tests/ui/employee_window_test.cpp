@@ -510,6 +510,11 @@ TEST_F(EmployeeWindowTest, KeyboardSpaceTogglesAndF2EditsRefusingWhatPracTxtCann
   editor->setText(QStringLiteral("Expedícia"));
   QTest::keyClick(editor, Qt::Key_Return);  // committed from the event loop
   EXPECT_TRUE(QTest::qWaitFor([&] { return Cell(*w, 1, 3) == "Expedícia"; }, 2000));
+  // Ctrl+S from the table is the save with its question.
+  op.yesNoAnswers = {false};
+  QTest::keyClick(grid, Qt::Key_S, Qt::ControlModifier);
+  ASSERT_FALSE(op.questions.empty());
+  EXPECT_EQ(op.questions.back(), "Naozaj si želáte uložit tento zoznam?\rNie je možné vrátit spät");
   // Column 2 opens no editor.
   grid->setCurrentIndex(m->index(1, 2));
   QTest::keyClick(grid, Qt::Key_F2);
