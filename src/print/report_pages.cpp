@@ -17,6 +17,8 @@ constexpr int kTitleHeight = 22;
 constexpr int kFooterHeight = 20;
 constexpr int kDefaultNameWidth = 150;
 const QColor kYellow(0xFF, 0xFF, 0x00);
+constexpr int kHiddenWidth = 10;
+constexpr int kMinLabelledWidth = 38;
 
 QString CellText(const std::string& text) {
   QString s = QString::fromStdString(text);
@@ -50,8 +52,16 @@ int NameWidth(const core::Grid& grid) {
   return w > 0 ? w : kDefaultNameWidth;
 }
 
+// Width of a printed column: a day column narrowed to its short texts still
+// shows its whole day label.
+int PrintWidth(const core::Grid& grid, int col) {
+  const int w = grid.columnWidth(col);
+  return grid.cell(col, 0).empty() ? w : std::max(w, kMinLabelledWidth);
+}
+
 // Columns after column 0 that go on paper: up to the last one with text in
-// the header or a shown row, without those of width 0.
+// the header or a shown row, without those narrowed out of sight (the shift
+// columns of an installation without night work).
 std::vector<int> PrintedColumns(const core::Grid& grid, const std::vector<bool>& hiddenRows) {
   int last = 0;
   for (int r = 0; r < grid.rowCount(); ++r) {
@@ -65,7 +75,7 @@ std::vector<int> PrintedColumns(const core::Grid& grid, const std::vector<bool>&
   }
   std::vector<int> cols;
   for (int c = 1; c <= last; ++c)
-    if (grid.columnWidth(c) > 0) cols.push_back(c);
+    if (grid.columnWidth(c) > kHiddenWidth) cols.push_back(c);
   return cols;
 }
 
@@ -94,7 +104,7 @@ ReportPagePlan PlanReportPages(const core::Grid& grid, const std::vector<bool>& 
   const int nameWidth = NameWidth(grid);
   if (options.fitToWidth) {
     long total = nameWidth;
-    for (int c : cols) total += grid.columnWidth(c);
+    for (int c : cols) total += PrintWidth(grid, c);
     const double fit = pageWidth / (scale * static_cast<double>(total));
     if (fit < 1.0) scale *= fit;
   }
@@ -114,8 +124,8 @@ ReportPagePlan PlanReportPages(const core::Grid& grid, const std::vector<bool>& 
     while (i < cols.size()) {
       double used = 0;
       std::size_t j = i;
-      while (j < cols.size() && (j == i || used + grid.columnWidth(cols[j]) <= room)) {
-        used += grid.columnWidth(cols[j]);
+      while (j < cols.size() && (j == i || used + PrintWidth(grid, cols[j]) <= room)) {
+        used += PrintWidth(grid, cols[j]);
         ++j;
       }
       bands.emplace_back(static_cast<int>(i), static_cast<int>(j) - 1);
@@ -203,7 +213,7 @@ void PaintPage(QPainter& painter, const core::Grid& grid, const ReportPage& page
     DrawCell(painter, QRectF(0, y, nameWidth, h), grid.cell(0, row), true, true);
     double x = nameWidth;
     for (int c : shown) {
-      const double w = std::min<double>(grid.columnWidth(c), g.width - x);
+      const double w = std::min<double>(PrintWidth(grid, c), g.width - x);
       if (w <= 0) break;
       DrawCell(painter, QRectF(x, y, w, h), grid.cell(c, row), header, header);
       x += w;

@@ -53,8 +53,10 @@ int ReportRowHeight(const core::Grid& grid, int row, int lastColumn);
 
 // Lays the grid out on pages of `pageWidth` x `pageHeight` device pixels at
 // `dpi`. `hiddenRows[r]` true leaves grid row r out (a shorter vector hides
-// nothing beyond its end). Columns of width 0 and the empty columns after
-// the last one with text are not printed. A grid without data rows still
+// nothing beyond its end). Columns 10 pixels wide or less (narrowed out of
+// sight) and the empty columns after the last one with text are not
+// printed; a day column is printed wide enough for its label. A grid without
+// data rows still
 // gives one page with the header row.
 ReportPagePlan PlanReportPages(const core::Grid& grid, const std::vector<bool>& hiddenRows,
                                const ReportPrintOptions& options, int pageWidth, int pageHeight, double dpi);

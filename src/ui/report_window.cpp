@@ -330,6 +330,7 @@ void Tfrmzdrep::buildToolBars(QWidget* host) {
   Edit2->setToolTip(QStringLiteral("Upraviť obsah bunky"));
   NameControl(Edit2, QStringLiteral("Obsah bunky"), QStringLiteral("Upraviť obsah bunky"));
   Edit2->setMinimumWidth(160);
+  Edit2->setMaximumWidth(360);
   Edit2->setEnabled(false);
   bar2->addWidget(Edit2);
   BTskratky = new QToolButton(bar2);
@@ -436,7 +437,12 @@ void Tfrmzdrep::buildStatusBar() {
   for (int i = 0; i < 4; ++i) {
     m_panels[i] = new QLabel(StatusBar1);
     m_panels[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
-    m_panels[i]->setFixedWidth(widths[i]);
+    // The last panel may grow: "Sviatky=" and its count do not fit in 50 pixels.
+    if (i < 3) {
+      m_panels[i]->setFixedWidth(widths[i]);
+    } else {
+      m_panels[i]->setMinimumWidth(widths[i]);
+    }
     m_panels[i]->setFrameShape(QFrame::StyledPanel);
     NameValuePanel(m_panels[i], QString::fromUtf8(captions[i]));
     row->addWidget(m_panels[i]);
