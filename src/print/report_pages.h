@@ -56,8 +56,7 @@ int ReportRowHeight(const core::Grid& grid, int row, int lastColumn);
 // nothing beyond its end). Columns 10 pixels wide or less (narrowed out of
 // sight) and the empty columns after the last one with text are not
 // printed; a day column is printed wide enough for its label. A grid without
-// data rows still
-// gives one page with the header row.
+// data rows still gives one page with the header row.
 ReportPagePlan PlanReportPages(const core::Grid& grid, const std::vector<bool>& hiddenRows,
                                const ReportPrintOptions& options, int pageWidth, int pageHeight, double dpi);
 
