@@ -154,6 +154,12 @@ struct CommandOutcome {
   bool presenceWriteFailed = false;  // stav.bin could not be written after an automatic transfer
 };
 
+// The three commands that store records (new records, all records, the
+// automatic transfer) first settle an interrupted transfer's journal; when
+// that is impossible they show the input/output error naming the file and
+// transfer nothing (ran, journalFailed). Each keeps a journal of its own
+// while it runs.
+//
 // "Prenos len nové záznamy" (act_newrecordsExecute).
 CommandOutcome NewRecordsCommand(DownloadContext& ctx);
 // "Preniesť počet záznamov": asks for the count through the operator; shows the
@@ -166,6 +172,7 @@ CommandOutcome TransferCountCommand(DownloadContext& ctx, const std::string& ans
 // PTR. Stopped early, it becomes the position reached, unless that lies
 // before the old pointer, which then stays: the next new-record transfer
 // neither misses the records after it nor fetches those before it again.
+// Cut off, it is taken back to a checkpoint that followed the same rule.
 CommandOutcome TransferAllCommand(DownloadContext& ctx);
 
 // The automatic check after every usable status reply, as a decision: the
@@ -196,7 +203,8 @@ bool HandleFirstUse(DownloadContext& ctx);
 
 // The automatic transfer of n new records (after Transfer, or Ask answered
 // Yes): into the logs; in fixed-unit mode the "prenos... " line, the presence
-// status and stav.bin; the pointer stored by the rule above.
+// status and stav.bin; the pointer stored by the rule above. When settling a
+// journal moved the pointer, n is counted again from there.
 CommandOutcome AutomaticTransfer(DownloadContext& ctx, int n);
 
 // The settings dialog's "Vymazať": asks, then stores PTR as the transfer
