@@ -42,12 +42,16 @@
 #include "ui/about_dialog.h"
 #include "ui/accessibility.h"
 #include "ui/calculator_dialog.h"
+#include "ui/help.h"
+#include "ui/sheet_window.h"
 #include "ui/employee_window.h"
 #include "ui/file_dialogs.h"
 #include "ui/find_dialog.h"
 #include "ui/presence_board.h"
 #include "ui/progress_window.h"
 #include "ui/qt_operator.h"
+#include "ui/report_period_dialog.h"
+#include "ui/report_window.h"
 #include "ui/settings_dialog.h"
 #include "ui/tip_window.h"
 #include "ui/window_sinks.h"
@@ -61,7 +65,6 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 const char* const kFirstStartText =
     "POZOR program VORTANE bol prvýkrát spustený na tomto PC\r"
     "Nastavte parametre programu v MENU <Služby-nastavenia>";
-const char* const kNotYetHint = "Toto okno zatiaľ nie je k dispozícii";
 
 // A panel of the device panel: a sunken label with a fixed look.
 QLabel* MakePanel(const char* name, QWidget* parent, bool yellow) {
@@ -182,13 +185,6 @@ void TForm1::buildActions() {
   make(find_act, "find_act", QStringLiteral("Hľadať"), QKeySequence(Qt::CTRL | Qt::Key_F));
   make(print, "print", QStringLiteral("Tlačiť"), QKeySequence(Qt::CTRL | Qt::Key_P));
 
-  // The windows of the attendance sheet, the report and the employee list
-  // come with their own parts of the program.
-  for (QAction* a : {act_dochkarta, vykaz}) {
-    a->setEnabled(false);
-    a->setToolTip(a->text() + QStringLiteral(": ") + QString::fromUtf8(kNotYetHint));
-    a->setStatusTip(QString::fromUtf8(kNotYetHint));
-  }
   act_stop->setVisible(false);
 
   // The copy, select-all and find shortcuts belong to the text area, so that
@@ -197,6 +193,8 @@ void TForm1::buildActions() {
 
   connect(act_newrecords, &QAction::triggered, this, &TForm1::act_newrecordsExecute);
   connect(Act_prac, &QAction::triggered, this, &TForm1::Act_pracExecute);
+  connect(act_dochkarta, &QAction::triggered, this, &TForm1::act_dochkartaExecute);
+  connect(vykaz, &QAction::triggered, this, &TForm1::vykazExecute);
   connect(help_action, &QAction::triggered, this,
           [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(Q((m_dir.dir / "html" / "index.html").string()))); });
   connect(act_hide, &QAction::triggered, this, &TForm1::act_hideExecute);
@@ -279,15 +277,7 @@ void TForm1::buildMenus() {
   connect(item(sluzby, "Ukzapanelsledovaniekariet1", QStringLiteral("Ukázať panel sledovanie kariet"), 17),
           &QAction::triggered, this, [this] { GroupBox2->show(); });
   connect(item(sluzby, "Hodinovkalkulaka1", QStringLiteral("Hodinová kalkulačka"), 18), &QAction::triggered, this,
-          [this] {
-            if (!m_calc) {
-              m_calc = new CalculatorDialog(m_op, this);
-              m_calc->setObjectName(QStringLiteral("Tfrmcalc"));
-            }
-            m_calc->show();
-            m_calc->raise();
-            m_calc->activateWindow();
-          });
+          [this] { showCalculator(); });
 
   QMenu* pomoc = menu("pomoc1", QStringLiteral("&Pomoc"), 19);
   connect(item(pomoc, "Oprograme1", QStringLiteral("&O programe"), 20), &QAction::triggered, this, [this] {
@@ -1136,7 +1126,86 @@ void TForm1::act_stavExecute() {
   m_stav->activateWindow();
 }
 
+void TForm1::showCalculator() {
+  if (!m_calc) {
+    m_calc = new CalculatorDialog(m_op, this);
+    m_calc->setObjectName(QStringLiteral("Tfrmcalc"));
+  }
+  m_calc->show();
+  m_calc->raise();
+  m_calc->activateWindow();
+}
+
+QDateTime TForm1::now() const { return m_options.now ? m_options.now() : QDateTime::currentDateTime(); }
+
+Tfrmlist* TForm1::sheetWindow() {
+  if (m_sheet) return m_sheet;
+  SheetWindowContext context{m_settings,
+                             m_employees,
+                             m_dir,
+                             m_messages,
+                             m_op,
+                             m_options.fileDialogs ? *m_options.fileDialogs : DefaultFileDialogs(),
+                             m_options.urlOpener ? m_options.urlOpener : SystemUrlOpener(),
+                             [this] { return now(); },
+                             [this](QWidget*) { showCalculator(); },
+                             [this](QWidget*) { Nastaveniaprogramu1Click(); },
+                             [this](QWidget* parent) { showEmployeeList(parent); }};
+  m_sheet = new Tfrmlist(std::move(context), this);
+  // Its own top-level window beside the main window, not modal.
+  m_sheet->setWindowFlag(Qt::Window, true);
+  return m_sheet;
+}
+
+void TForm1::act_dochkartaExecute() {
+  const QDate today = now().date();
+  sheetWindow()->showForPeriod(today.month(), today.year());
+}
+
 void TForm1::Act_pracExecute() { showEmployeeList(this); }
+
+void TForm1::vykazExecute() {
+  Tfrmpredrep period(m_settings, m_dir, m_op, [this] { return now(); }, this);
+  if (period.exec() != QDialog::Accepted) return;
+  ReportWindowContext context{m_settings, period.employees(), m_dir, m_messages, m_op,
+                              m_options.fileDialogs ? *m_options.fileDialogs : DefaultFileDialogs()};
+  context.urlOpener = m_options.urlOpener ? m_options.urlOpener : SystemUrlOpener();
+  context.progress = m_info;
+  context.showCalculator = [this](QWidget*) { showCalculator(); };
+  context.showSettings = [this](QWidget*) { Nastaveniaprogramu1Click(); };
+  context.showEmployeeList = [this](QWidget* parent) { showEmployeeList(parent); };
+  // The computation holds the heartbeat, as every long run of this program does.
+  context.computationRunning = [this](bool running) {
+    if (running) {
+      stopTimer1();
+    } else {
+      restartTimer1();
+    }
+  };
+  ReportPeriodChoice choice{period.month(), period.year(), period.monthLogFile(), period.reopenSavedReport()};
+  // The sheet window is not modal; while the modal report is open it lives
+  // under the report, so that it takes input, and goes back afterwards.
+  // Moving a window hides it and showing it again starts a fresh sheet, so
+  // a sheet on screen is closed first (it offers to save its changes).
+  QPointer<Tfrmzdrep> over;
+  QPointer<Tfrmlist> lent;
+  context.showEmployeeSheet = [this, &over, &lent](const std::string& name, int month, int year) {
+    Tfrmlist* sheet = sheetWindow();
+    if (over && sheet->parentWidget() != over) {
+      if (sheet->isVisible()) sheet->close();
+      sheet->setParent(over, sheet->windowFlags() | Qt::Window);
+      lent = sheet;
+    }
+    return sheet->showEmployeeSheet(name, month, year);
+  };
+  Tfrmzdrep report(std::move(context), choice, this);
+  over = &report;
+  report.execMaximized();
+  if (lent) {
+    if (lent->isVisible()) lent->close();
+    lent->setParent(this, lent->windowFlags() | Qt::Window);
+  }
+}
 
 void TForm1::showEmployeeList(QWidget* parent) {
   if (m_employeeListOpen) return;
@@ -1155,8 +1224,9 @@ void TForm1::showEmployeeList(QWidget* parent) {
     loop.exec();
   }
   {
-    Tfrmprac window(m_employees, m_dir, m_settings.normaPDminutes, m_op, DefaultFileDialogs(),
-                    parent ? parent : this);
+    Tfrmprac window(m_employees, m_dir, m_settings.normaPDminutes, m_op,
+                    m_options.fileDialogs ? *m_options.fileDialogs : DefaultFileDialogs(), parent ? parent : this);
+    if (m_options.urlOpener) window.setUrlOpener(m_options.urlOpener);
     window.setNewEmployeeMemory(&m_newEmployeeMemory);
     window.setCardReader([this](QWidget* over) { return readPresentedCard(over); });
     connect(&window, &Tfrmprac::listSaved, this, &TForm1::employeeListSaved);
@@ -1351,6 +1421,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
   m_timer2.stop();
   TrayIcon1->hide();
   if (m_stav) m_stav->close();
+  if (m_sheet) m_sheet->close();  // asks about unsaved corrections first
   if (m_calc) m_calc->close();
   m_find->close();
   m_info->hide();

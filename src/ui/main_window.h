@@ -10,6 +10,7 @@
 // window only queues jobs, shows their progress and asks the operator its
 // questions between jobs, so it never waits for the line.
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -29,6 +30,8 @@
 #include "device/presence.h"
 #include "device/transfer.h"
 #include "ui/device_worker.h"
+#include "ui/file_dialogs.h"
+#include "ui/help.h"
 
 class QAction;
 class QCheckBox;
@@ -47,6 +50,7 @@ class QWidget;
 namespace ui {
 
 class Tfrminfo;
+class Tfrmlist;
 class Tfrmstav;
 class FindDialog;
 
@@ -68,6 +72,11 @@ struct MainWindowOptions {
   int startMinimisedDelayMs = 1000;
   // Tests drive the heartbeat themselves.
   bool startTimers = true;
+  // The clock of the windows' "current month"; empty: the system clock.
+  std::function<QDateTime()> now;
+  // File dialogs and the help opener of the windows; empty: the system's.
+  FileDialogs* fileDialogs = nullptr;
+  UrlOpener urlOpener;
 };
 
 class SettingsDialog;
@@ -132,6 +141,12 @@ class TForm1 : public QMainWindow {
   // paused while it is open. After a save the presence table is rebuilt; the
   // list itself is changed in place, so employees() stays the same object.
   void showEmployeeList(QWidget* parent);
+  // The attendance sheet window, created on first use; one for the whole run.
+  Tfrmlist* sheetWindow();
+  // The hours calculator, not modal.
+  void showCalculator();
+  // Today as the windows see it (MainWindowOptions::now in tests).
+  QDateTime now() const;
   bool employeeListOpen() const { return m_employeeListOpen; }
 
  public slots:
@@ -144,6 +159,9 @@ class TForm1 : public QMainWindow {
   void act_stopExecute();
   void act_stavExecute();
   void Act_pracExecute();
+  void act_dochkartaExecute();
+  // "Výkaz": the period dialog, then the combined report, both modal.
+  void vykazExecute();
   void Nastaveniaprogramu1Click();
   void PansnDblClick();
   void chkRFshowClick(bool checked);
@@ -287,6 +305,7 @@ class TForm1 : public QMainWindow {
   Tfrmstav* m_stav = nullptr;
   FindDialog* m_find = nullptr;
   QPointer<QWidget> m_calc;
+  QPointer<Tfrmlist> m_sheet;
   QPointer<TipWindow> m_tip;
 };
 
