@@ -188,42 +188,6 @@ TEST_F(JournaledTransfer, CheckpointsFollowTheIntervalAndTheJournalGoesAtTheEnd)
   }
 }
 
-TEST_F(JournaledTransfer, AJournalLeftBehindIsSettledBeforeTheNextTransfer) {
-  terminal.prefillRing(30, 0);
-  ASSERT_TRUE(refreshStatus());
-  ASSERT_TRUE(device::StoreTransferPointer(iniFile(), 4321, 0));
-  // A transfer cut off after its second block was appended (the first one
-  // checkpointed), before it could store anything more.
-  auto ctx = context();
-  ctx.checkpointInterval = std::chrono::milliseconds(0);
-  std::string journalThen;
-  std::map<fs::path, std::string> logsThen;
-  int appended = 0;
-  ctx.onStep = [&](device::TransferStep s) {
-    if (s == device::TransferStep::RecordAppended && ++appended == 20) {
-      journalThen = ReadBytes(journal());
-      for (const auto& e : fs::directory_iterator(logDir())) logsThen[e.path()] = ReadBytes(e.path());
-    }
-  };
-  device::NewRecordsCommand(ctx);
-  ASSERT_FALSE(journalThen.empty());
-  // Put that moment back: logs with 20 records, the journal at 10, the pointer at 0.
-  for (const auto& [path, bytes] : logsThen) WriteBytes(path, bytes);
-  WriteBytes(journal(), journalThen);
-  testing_support::WriteBytes(iniFile(), "[REQPTR]\r\n4321=0\r\n");
-  EXPECT_EQ(AllLogRecords(logDir()).size(), 20u);
-
-  ctx.onStep = nullptr;
-  // The automatic check still counts 30 from the old pointer; the transfer
-  // goes back to 10 and fetches 20.
-  const auto out = device::AutomaticTransfer(ctx, 30);
-  EXPECT_TRUE(out.transfer.complete());
-  EXPECT_EQ(out.transfer.requested, 20);
-  EXPECT_EQ(storedPointer(), 30);
-  EXPECT_FALSE(fs::exists(journal()));
-  EXPECT_EQ(AllLogRecords(logDir()), TerminalRecords(terminal));
-}
-
 TEST_F(JournaledTransfer, AligningAfterACutOffTransferIsNotUndoneByItsJournal) {
   terminal.prefillRing(30, 0);
   ASSERT_TRUE(refreshStatus());
