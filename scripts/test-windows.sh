@@ -2,8 +2,9 @@
 # Builds the layers below the windows (core, robot, device without its Qt
 # transport, export and the simulator engine) for 64-bit Windows with Debian's
 # MinGW-w64, warnings as errors, and runs the core, robot and device unit
-# tests under Wine. Qt for Windows is not in Debian, so the desktop program is
-# not part of this check.
+# tests under Wine: once as they are, once more for a user named "Ján" (the
+# temporary folder, and so every test's program folder, below it). Qt for
+# Windows is not in Debian, so the desktop program is not part of this check.
 #
 # GoogleTest (from /usr/src/googletest) and libxlsxwriter (from Debian's own
 # source package of the installed version) are built for MinGW once and kept
@@ -101,34 +102,55 @@ fi
 total_passed=0
 total_failed=0
 total_skipped=0
-failed_layers=()
-for layer in core robot device; do
-  exe=$build/vortane/tests/vortane_${layer}_tests.exe
-  log=$build/${layer}-tests.log
-  step "$layer tests under Wine"
-  status=0
-  DISPLAY= wine "$exe" --gtest_brief=1 >"$log" 2>&1 || status=$?
-  passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?[.,].*/\1/p' "$log" | tail -n 1)
-  skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?[.,].*/\1/p' "$log" | tail -n 1)
-  failed=$(grep -cE '^\[  FAILED  \] [A-Za-z_][A-Za-z0-9_/]*\.[A-Za-z0-9_/]+' "$log" || true)
-  passed=${passed:-0}
-  skipped=${skipped:-0}
-  failed=${failed:-0}
-  if [ "$status" != 0 ] && [ "$failed" = 0 ]; then failed=1; fi
-  # Why each skipped test did not run, and which ones failed (details in the log).
-  # Programs under Wine end their lines with CR LF.
-  tr -d '\r' <"$log" | awk '/: Skipped$/ { getline reason; print "  skipped: " reason }
-    /^\[  FAILED  \] [A-Za-z_]/ { print "  " $0 }' | sort | uniq -c | head -n 40
-  echo "windows $layer: $passed passed, $failed failed, $skipped skipped (log: $log)"
-  total_passed=$((total_passed + passed))
-  total_failed=$((total_failed + failed))
-  total_skipped=$((total_skipped + skipped))
-  if [ "$status" != 0 ]; then failed_layers+=("$layer"); fi
-done
+failed_runs=()
+
+# The user's temporary folder, where every test makes its scratch folder.
+set_user_temp() {
+  LC_ALL=C.UTF-8 wine reg add 'HKCU\Environment' /v TEMP /t REG_EXPAND_SZ /d "$1" /f >/dev/null 2>&1
+  LC_ALL=C.UTF-8 wine reg add 'HKCU\Environment' /v TMP /t REG_EXPAND_SZ /d "$1" /f >/dev/null 2>&1
+}
+
+# run_layers LABEL SUFFIX: the core, robot and device tests once; SUFFIX
+# names their logs.
+run_layers() {
+  local label=$1 suffix=$2 layer exe log status passed skipped failed
+  for layer in core robot device; do
+    exe=$build/vortane/tests/vortane_${layer}_tests.exe
+    log=$build/${layer}-tests${suffix}.log
+    step "$layer tests under Wine${label:+ ($label)}"
+    status=0
+    DISPLAY= LC_ALL=C.UTF-8 wine "$exe" --gtest_brief=1 >"$log" 2>&1 || status=$?
+    passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?[.,].*/\1/p' "$log" | tail -n 1)
+    skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?[.,].*/\1/p' "$log" | tail -n 1)
+    failed=$(grep -cE '^\[  FAILED  \] [A-Za-z_][A-Za-z0-9_/]*\.[A-Za-z0-9_/]+' "$log" || true)
+    passed=${passed:-0}
+    skipped=${skipped:-0}
+    failed=${failed:-0}
+    if [ "$status" != 0 ] && [ "$failed" = 0 ]; then failed=1; fi
+    # Why each skipped test did not run, and which ones failed (details in the log).
+    # Programs under Wine end their lines with CR LF.
+    tr -d '\r' <"$log" | awk '/: Skipped$/ { getline reason; print "  skipped: " reason }
+      /^\[  FAILED  \] [A-Za-z_]/ { print "  " $0 }' | sort | uniq -c | head -n 40
+    echo "windows $layer${label:+ ($label)}: $passed passed, $failed failed, $skipped skipped (log: $log)"
+    total_passed=$((total_passed + passed))
+    total_failed=$((total_failed + failed))
+    total_skipped=$((total_skipped + skipped))
+    if [ "$status" != 0 ]; then failed_runs+=("$layer${label:+ ($label)}"); fi
+  done
+}
+
+set_user_temp '%USERPROFILE%\Temp'
+run_layers "" ""
+# Once more for a user named Ján: every scratch folder, and so every program
+# folder, log folder and export of the tests, then has a Slovak letter in it.
+mkdir -p "$WINEPREFIX/drive_c/users/Ján/Temp"
+set_user_temp 'C:\users\Ján\Temp'
+run_layers "user Ján" "-user-jan"
+set_user_temp '%USERPROFILE%\Temp'
 wineserver -k >/dev/null 2>&1 || true
 
 echo "windows: $total_passed passed, $total_failed failed, $total_skipped skipped"
-if [ ${#failed_layers[@]} -gt 0 ]; then
-  echo "windows tests failed: ${failed_layers[*]}"
+if [ ${#failed_runs[@]} -gt 0 ]; then
+  echo "windows tests failed: ${failed_runs[*]}"
   exit 1
 fi

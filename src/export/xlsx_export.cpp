@@ -101,8 +101,8 @@ std::filesystem::path ScratchWorkbookPath() {
   auto dir = std::filesystem::temp_directory_path(ec);
   if (ec) dir = ".";
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  return dir / ("vortane-export-" + std::to_string(core::platform::ProcessId()) + "-" + std::to_string(stamp) + "-" +
-                std::to_string(counter++) + ".xlsx");
+  return dir / core::PathFromUtf8("vortane-export-" + std::to_string(core::platform::ProcessId()) + "-" +
+                                  std::to_string(stamp) + "-" + std::to_string(counter++) + ".xlsx");
 }
 
 bool Fail(std::string* message, std::string* detail, const std::string& why) {

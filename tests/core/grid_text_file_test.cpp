@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/grid_text_file.h"
+#include "core/path_text.h"
 #include "core/text_codec.h"
 #include "support/test_support.h"
 
@@ -171,13 +172,13 @@ TEST(GridTextFile, FileErrors) {
   std::string error;
   const auto missing = dir / "none.dok";
   EXPECT_FALSE(GridTextFile::Read(missing, g, GridTextFile::Cells::SingleLine, &error));
-  EXPECT_EQ(error, "File " + missing.string() + " not found");
+  EXPECT_EQ(error, "File " + core::DisplayPath(missing) + " not found");
   EXPECT_FALSE(GridTextFile::Read(dir.path(), g, GridTextFile::Cells::SingleLine, &error));
-  EXPECT_EQ(error, "File " + dir.path().string() + " not found");
+  EXPECT_EQ(error, "File " + core::DisplayPath(dir.path()) + " not found");
 
   WriteBytes(dir / "empty.dok", "");
   EXPECT_FALSE(GridTextFile::Read(dir / "empty.dok", g, GridTextFile::Cells::SingleLine, &error));
-  EXPECT_EQ(error, "File contains no data or corrupt file " + (dir / "empty.dok").string());
+  EXPECT_EQ(error, "File contains no data or corrupt file " + core::DisplayPath(dir / "empty.dok"));
 
   WriteBytes(dir / "blocker", "x");
   error.clear();

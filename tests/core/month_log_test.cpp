@@ -5,6 +5,7 @@
 
 #include "core/messages.h"
 #include "core/month_log.h"
+#include "core/path_text.h"
 #include "support/test_support.h"
 
 using namespace core;
@@ -94,7 +95,8 @@ TEST(MonthLog, FailedAppendReportsAndReturnsFalse) {
     std::filesystem::create_directories(dir / "Log" / "3_2005.txt");
     EXPECT_FALSE(MonthLog::Append(dir / "Log", {at(2005, 3, 2, 8), 7, 0}, messages, op));
     ASSERT_EQ(op.messages.size(), 1u);
-    EXPECT_EQ(op.messages[0], "Chyba vstupu/výstupu pri zápise do súboru: " + (dir / "Log" / "3_2005.txt").string());
+    EXPECT_EQ(op.messages[0],
+              "Chyba vstupu/výstupu pri zápise do súboru: " + core::DisplayPath(dir / "Log" / "3_2005.txt"));
   }
 }
 
@@ -179,7 +181,8 @@ TEST(MonthLog, MissingFileIsReported) {
   const auto file = dir / "Log" / "3_2005.txt";
   EXPECT_FALSE(MonthLog::ReadEmployee(file, 7, entries, op));
   ASSERT_EQ(op.messages.size(), 1u);
-  EXPECT_EQ(op.messages[0], "Nie je možné otvorit súbor: " + file.string() + "\rv subore sú zapísané príchody odchody");
+  EXPECT_EQ(op.messages[0],
+            "Nie je možné otvorit súbor: " + core::DisplayPath(file) + "\rv subore sú zapísané príchody odchody");
   EXPECT_TRUE(entries.times.empty());
 }
 

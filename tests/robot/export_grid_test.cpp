@@ -111,7 +111,7 @@ TEST(ExportHtml, WritesFileAndKeepsOldOneOnFailure) {
   std::string message;
   const auto missing = dir / "no" / "such" / "r.html";
   EXPECT_FALSE(exports::ExportHtml(missing, SampleGrid(), {}, &message));
-  EXPECT_EQ(message, "Nie je možné zapísať súbor: " + missing.string());
+  EXPECT_EQ(message, "Nie je možné zapísať súbor: " + core::DisplayPath(missing));
   EXPECT_FALSE(exports::ExportCsv(missing, SampleGrid(), &message));
 }
 

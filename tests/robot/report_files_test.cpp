@@ -140,7 +140,7 @@ TEST(ReportFiles, AnotherOpenedReportNeverOverwritesThePeriodFile) {
   CombinedReport r = inst.build(3, 2005);
   ASSERT_TRUE(OpenReportFile(r, inst.dir / "other.zdr", inst.op));
   // The caption is "Report" and the path run together, as the window has always shown it.
-  EXPECT_EQ(r.caption, "Report" + (inst.dir / "other.zdr").string());
+  EXPECT_EQ(r.caption, "Report" + core::DisplayPath(inst.dir / "other.zdr"));
   EXPECT_EQ(r.grid.cell(0, 1), "Iný report");
   ASSERT_TRUE(SaveReportOnClose(r, inst.dir.path()));
   EXPECT_EQ(ReadBytes(inst.dir / "32005.zdr"), periodBytes);

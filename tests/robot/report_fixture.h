@@ -25,7 +25,7 @@ struct Installation {
   std::string log;
 
   Installation() {
-    settings.LOGDIR = (dir.path() / "logs").string() + "/";
+    settings.LOGDIR = testing_support::FolderText(dir.path() / "logs");
     std::filesystem::create_directories(dir.path() / "logs");
     holidays("; sviatky\r\n1.1.1990\r\n28.3.2005\r\n");
   }
@@ -57,7 +57,7 @@ struct Installation {
   }
 
   std::filesystem::path logFile(int month, int year) const {
-    return core::MonthLog::FileName(settings.LOGDIR, month, year);
+    return core::MonthLog::FileName(settings.logDir(), month, year);
   }
   void writeLog(int month, int year) { testing_support::WriteBytes(logFile(month, year), log); }
 

@@ -114,7 +114,7 @@ class ProgramDir {
     r.state.sheetModified = modified;
     const core::Employee& e = l.employees.employees().at(index);
     robot::RobotInputs in(l.settings, l.calendar, e, month, year,
-                          core::MonthLog::FileName(l.settings.LOGDIR, month, year));
+                          core::MonthLog::FileName(l.settings.logDir(), month, year));
     in.messages = &l.messages;
     r.ok = robot::RunSheet(in, r.grid, r.state, op);
     r.messages = op.messages;

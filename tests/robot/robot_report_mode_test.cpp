@@ -61,7 +61,7 @@ ReportRun RunReport(const ProgramDir& dir, int month, int year, const core::Grid
   if (start) r.grid = *start;
   const core::Employee& e = l.employees.employees()[0];
   const robot::MonthDays days = robot::ClassifyMonth(month, year, l.calendar);
-  const auto file = core::MonthLog::FileName(l.settings.LOGDIR, month, year);
+  const auto file = core::MonthLog::FileName(l.settings.logDir(), month, year);
   std::unordered_map<std::uint16_t, core::LogEntries> byCard;
   robot::EmployeeMonth in(l.settings, e, e.workloadMinutes, days, file);
   static const core::LogEntries kNone;
@@ -197,7 +197,7 @@ TEST(MinuteWalk, AllocatesNothing) {
     const core::Employee& e = l.employees.employees()[0];
     const robot::MonthDays days = robot::ClassifyMonth(3, 2021, l.calendar);
     robot::EmployeeMonth in(l.settings, e, e.workloadMinutes, days,
-                            core::MonthLog::FileName(l.settings.LOGDIR, 3, 2021));
+                            core::MonthLog::FileName(l.settings.logDir(), 3, 2021));
     core::Grid grid = robot::NewSheetGrid();
     grid.setCell(4, 2, "=4:00");
     robot::RobotTarget target;

@@ -195,7 +195,8 @@ TEST(SheetDays, MissingLog) {
   EXPECT_FALSE(r.ok);
   ASSERT_EQ(r.messages.size(), 1u);
   const auto file = core::MonthLog::FileName(dir.path() / "Log", 4, 2021);
-  EXPECT_EQ(r.messages[0], "Nie je možné otvorit súbor: " + file.string() + "\rv subore sú zapísané príchody odchody");
+  EXPECT_EQ(r.messages[0],
+            "Nie je možné otvorit súbor: " + core::DisplayPath(file) + "\rv subore sú zapísané príchody odchody");
   EXPECT_EQ(r.grid.cell(2, 1), "");
   EXPECT_EQ(r.value(1), "A");
   EXPECT_EQ(r.value(8), "0");
@@ -260,7 +261,7 @@ TEST(SheetStored, ProtectedResultsAndCommentsSurvive) {
   core::Grid grid = stored;
   robot::SheetState state;
   robot::RobotInputs in(l.settings, l.calendar, l.employees.employees()[0], 3, 2021,
-                        core::MonthLog::FileName(l.settings.LOGDIR, 3, 2021));
+                        core::MonthLog::FileName(l.settings.logDir(), 3, 2021));
   ASSERT_TRUE(robot::RunSheet(in, grid, state, op));
   EXPECT_EQ(grid.cell(4, 1), "4:00");
   EXPECT_EQ(grid.cell(5, 1), "");

@@ -20,8 +20,8 @@ TempDir::TempDir() {
   std::random_device rd;
   const auto base = std::filesystem::temp_directory_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
-    auto candidate = base / ("vortane-test-" + std::to_string(core::platform::ProcessId()) + "-" + std::to_string(counter++) + "-" +
-                             std::to_string(rd() % 100000));
+    auto candidate = base / core::PathFromUtf8("vortane-test-" + std::to_string(core::platform::ProcessId()) + "-" +
+                                               std::to_string(counter++) + "-" + std::to_string(rd() % 100000));
     std::error_code ec;
     if (std::filesystem::create_directory(candidate, ec)) {
       m_path = candidate;
