@@ -1,0 +1,116 @@
+// "Výkaz" from the main window: the period dialog, then the modal report, the
+// employee's sheet usable beside it, and what closing leaves behind.
+
+// The simulator's header comes before Qt's, as in the other window tests.
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include "engine/terminal.h"
+
+#include <functional>
+#include <memory>
+
+#include "core/ini_file.h"
+#include "support/test_support.h"
+#include "ui/grid_view.h"
+#include "ui/main_window.h"
+#include "ui/report_period_dialog.h"
+#include "ui/report_window.h"
+#include "ui/sheet_window.h"
+#include "ui_sim_line.h"
+
+namespace {
+
+// Runs `steps` one after another from the event loop, each once its
+// condition holds (the modal dialogs run their own loops meanwhile).
+class Script : public QObject {
+ public:
+  struct Step {
+    std::function<bool()> ready;
+    std::function<void()> act;
+  };
+  explicit Script(std::vector<Step> steps) : m_steps(std::move(steps)) {
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+      if (m_next >= m_steps.size()) return m_timer.stop();
+      if (!m_steps[m_next].ready()) return;
+      auto act = m_steps[m_next++].act;
+      act();
+    });
+    m_timer.start(20);
+  }
+  bool finished() const { return m_next >= m_steps.size(); }
+
+ private:
+  std::vector<Step> m_steps;
+  std::size_t m_next = 0;
+  QTimer m_timer;
+};
+
+template <typename T>
+T* Active(const char* name) {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->objectName() == QLatin1String(name) && w->isVisible()) return qobject_cast<T*>(w);
+    if (auto* inner = w->findChild<T*>(QLatin1String(name)); inner != nullptr && inner->isVisible()) return inner;
+  }
+  return nullptr;
+}
+
+TEST(ReportFromMainWindow, PeriodThenReportThenTheSheetBesideItAndThePeriodFileOnClose) {
+  testing_support::TempDir tmp;
+  const auto dir = tmp.path() / "inst";
+  std::filesystem::create_directories(dir / "Log");
+  std::filesystem::create_directories(tmp.path() / "exe");
+  ASSERT_TRUE(core::WriteProfileString(dir / "vortane.ini", "GLOBAL", "LOGDIR", core::Utf8FromPath(dir / "Log") + "/"));
+  ASSERT_TRUE(core::WriteProfileString(dir / "vortane.ini", "GLOBAL", "PortName", "sim"));
+  testing_support::WriteBytes(tmp.path() / "marker", "1");
+  testing_support::WriteCp1250(dir / "prac.txt", "Anna Horná\t7\t101\tDielňa\t0\t0\t100\t30\t\r\n");
+  testing_support::WriteBytes(dir / "Log" / "11_2026.txt",
+                              "2.11.2026 7:00:00\t101\t0\r\n2.11.2026 15:30:00\t101\t16\r\n");
+  testing_support::ScriptedOperator op;
+  auto line = std::make_shared<ui_test::SimLine>(timeclock::Model::Rfid, timeclock::ConnectionType::Rs232);
+  ui::MainWindowOptions o;
+  o.args = {core::Utf8FromPath(dir) + "/"};
+  o.executableDir = tmp.path() / "exe";
+  o.transportFactory = ui_test::FactoryFor(line);
+  o.firstStartMarker = tmp.path() / "marker";
+  o.startTimers = false;
+  o.now = [] { return QDateTime(QDate(2026, 12, 9), QTime(10, 0)); };
+  ui::TForm1 w(op, o);
+  ASSERT_TRUE(w.FormCreate());
+  w.show();
+
+  ui::Tfrmzdrep* report = nullptr;
+  QWidget* sheetParent = nullptr;
+  bool sheetShown = false;
+  Script script({
+      {[] { return Active<ui::Tfrmpredrep>("Tfrmpredrep") != nullptr; },
+       [] {
+         auto* d = Active<ui::Tfrmpredrep>("Tfrmpredrep");
+         d->findChild<QSpinBox*>(QStringLiteral("CMBrepmes"))->setValue(11);
+         d->BitBtn1Click();
+       }},
+      {[&] { return (report = Active<ui::Tfrmzdrep>("Tfrmzdrep")) != nullptr; },
+       [&] {
+         report->BTmakeClick();
+         report->view()->selectCell(robot::rcol::AtWork, 1);
+         report->showEmployeeSheet();
+         ui::Tfrmlist* sheet = w.sheetWindow();
+         sheetParent = sheet->parentWidget();
+         sheetShown = sheet->isVisible();
+       }},
+      {[] { return true; }, [&] { report->close(); }},
+  });
+  w.findChild<QAction*>(QStringLiteral("vykaz"))->trigger();
+  EXPECT_TRUE(script.finished());
+  EXPECT_EQ(sheetParent, report);
+  EXPECT_TRUE(sheetShown);
+  EXPECT_EQ(w.sheetWindow()->parentWidget(), &w);
+  EXPECT_EQ(w.sheetWindow()->grid().cell(1, 1), "Anna Horná");
+  EXPECT_TRUE(std::filesystem::exists(dir / "112026.zdr"));
+}
+
+}  // namespace
