@@ -168,7 +168,10 @@ void GridView::selectEverything() { selectAll(); }
 
 void GridView::contextMenuEvent(QContextMenuEvent* event) {
   if (m_model == nullptr) return;
-  const QModelIndex index = indexAt(viewport()->mapFromGlobal(event->globalPos()));
+  // The keyboard's menu key means the current cell, wherever the pointer rests.
+  const QModelIndex index = event->reason() == QContextMenuEvent::Keyboard
+                                ? QModelIndex()
+                                : indexAt(viewport()->mapFromGlobal(event->globalPos()));
   if (index.isValid()) {
     if (event->reason() == QContextMenuEvent::Mouse) setCurrentIndex(index);
     emit cellContextMenu(m_model->gridColumn(index), m_model->gridRow(index), event->globalPos());
