@@ -396,7 +396,14 @@ void Tfrmzdrep::buildGrid() {
   });
   m_editor.setFollowUp([this](const std::vector<CellChange>& changes, bool) { afterCellChange(changes); });
   grid1->setGridModel(&m_model, &m_editor);
-  grid1->applyGeometry(kRowHeight);
+  // The report's widths (6 pixels a character, 20 for a short day) are laid
+  // out for a small font.
+  QFont small = grid1->font();
+  small.setPointSize(8);
+  grid1->setFont(small);
+  grid1->horizontalHeader()->setFont(small);
+  grid1->verticalHeader()->setFont(small);
+  layoutGrid();
   for (QAction* a : {a_copy, a_paste, a_cut, a_selall}) grid1->addAction(a);
   connect(a_copy, &QAction::triggered, grid1, &GridView::copySelection);
   connect(a_paste, &QAction::triggered, grid1, &GridView::pasteClipboard);
@@ -423,6 +430,19 @@ void Tfrmzdrep::buildGrid() {
     connect(keyAction, &QAction::triggered, this, [this, i] {
       if (m_codeMenuAttached) writeCodeItem(i);
     });
+  }
+}
+
+void Tfrmzdrep::layoutGrid() {
+  grid1->applyGeometry(kRowHeight);
+  const QFontMetrics metrics(grid1->horizontalHeader()->font());
+  const QSignalBlocker block(grid1->horizontalHeader());
+  for (int col = robot::kReportFirstDayColumn; col < m_report.grid.columnCount(); ++col) {
+    const std::string& label = m_report.grid.cell(col, 0);
+    if (label.empty()) continue;
+    const int section = col - 1;
+    const int wanted = metrics.horizontalAdvance(Q(label)) + 8;
+    if (grid1->columnWidth(section) < wanted) grid1->setColumnWidth(section, wanted);
   }
 }
 
@@ -480,7 +500,7 @@ void Tfrmzdrep::FormShow() {
   if (m_report.reopenSavedReport) robot::ReopenSavedPeriod(m_report, m_ctx.dir.dir, m_ctx.op);
   m_undo.clear();
   m_model.reload();
-  grid1->applyGeometry(kRowHeight);
+  layoutGrid();
   setCaption(m_report.caption);
   updateStatusTexts();
   applyFilter();

@@ -148,6 +148,8 @@ class Tfrmzdrep : public QDialog {
   void buildToolBars(QWidget* host);
   void buildGrid();
   void buildStatusBar();
+  // Row height and widths from the grid; day columns at least as wide as their label.
+  void layoutGrid();
   void FormShow();
   void fillDepartments();
   void applyFilter();

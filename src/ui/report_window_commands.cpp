@@ -28,7 +28,6 @@ namespace {
 
 // How often a running computation lets the window repaint and take "Zrušiť".
 constexpr int kComputeProgressMs = 40;
-constexpr int kRowHeight = 17;
 constexpr std::string_view kFilteredSave =
     "Nie je možné uložit výkaz, ak máte vybrané oddelenie\rIde o bezpecnost Vašich údajov\rZ tohto dôvodu "
     "nastavujem Všetky oddelenia";
@@ -103,7 +102,7 @@ robot::ReportRun Tfrmzdrep::runComputation(bool go) {
     m_undo.clear();
     m_model.cellsChanged(0, 0, m_report.grid.columnCount() - 1, m_report.grid.rowCount() - 1);
     m_model.decorationChanged();
-    grid1->applyGeometry(kRowHeight);
+    layoutGrid();
     updateStatusTexts();
     applyFilter();
     if (m_selectedRow >= 1) selectCell(m_selectedCol, m_selectedRow);
@@ -153,7 +152,7 @@ void Tfrmzdrep::BTopenClick() {
   a_save->setEnabled(false);
   m_undo.clear();
   m_model.reload();
-  grid1->applyGeometry(kRowHeight);
+  layoutGrid();
   setCaption(m_report.caption);
   applyFilter();
   m_selectedCol = 0;
