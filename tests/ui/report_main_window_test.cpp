@@ -2,6 +2,8 @@
 // employee's sheet usable beside it, and what closing leaves behind.
 
 // The simulator's header comes before Qt's, as in the other window tests.
+#include "engine/terminal.h"
+
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
@@ -9,7 +11,6 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
-#include "engine/terminal.h"
 
 #include <functional>
 #include <memory>
