@@ -119,7 +119,8 @@ run_layers() {
     log=$build/${layer}-tests${suffix}.log
     step "$layer tests under Wine${label:+ ($label)}"
     status=0
-    DISPLAY= LC_ALL=C.UTF-8 wine "$exe" --gtest_brief=1 >"$log" 2>&1 || status=$?
+    # A test that hangs under Wine must not hang the test command.
+    DISPLAY= LC_ALL=C.UTF-8 timeout --kill-after=10 600 wine "$exe" --gtest_brief=1 >"$log" 2>&1 || status=$?
     passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?[.,].*/\1/p' "$log" | tail -n 1)
     skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?[.,].*/\1/p' "$log" | tail -n 1)
     failed=$(grep -cE '^\[  FAILED  \] [A-Za-z_][A-Za-z0-9_/]*\.[A-Za-z0-9_/]+' "$log" || true)

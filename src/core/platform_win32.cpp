@@ -59,9 +59,17 @@ bool WriteAll(HANDLE file, std::string_view bytes, DWORD& code) {
 }
 
 // A scanner or an indexer holds a file for a moment; a spreadsheet program
-// holds it as long as the workbook is open.
-bool HeldByAnotherProgram(DWORD code) {
-  return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_ACCESS_DENIED;
+// holds it as long as the workbook is open. A move over a held file may also
+// be refused as "access denied", which a folder the user may not write to
+// gives too: opening the file for deletion tells the two apart.
+bool HeldByAnotherProgram(DWORD code, const std::filesystem::path& target) {
+  if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION) return true;
+  if (code != ERROR_ACCESS_DENIED) return false;
+  const HANDLE probe = ::CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_SHARING_VIOLATION;
+  ::CloseHandle(probe);
+  return false;
 }
 
 }  // namespace
@@ -105,14 +113,16 @@ bool ReplaceFileDurably(const std::filesystem::path& tmp, const std::filesystem:
   const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
   constexpr int kDelaysMs[] = {50, 100, 200, 400, 800};
   DWORD code = 0;
+  bool held = false;
   for (std::size_t attempt = 0;; ++attempt) {
     if (::MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     code = ::GetLastError();
-    if (readOnly || !HeldByAnotherProgram(code) || attempt == std::size(kDelaysMs)) break;
+    held = !readOnly && HeldByAnotherProgram(code, target);
+    if (!held || attempt == std::size(kDelaysMs)) break;
     ::Sleep(static_cast<DWORD>(kDelaysMs[attempt]));
   }
   ::DeleteFileW(tmp.c_str());
-  if (!readOnly && HeldByAnotherProgram(code)) {
+  if (held) {
     locked = true;
     error = "Súbor " + DisplayPath(target) + " je otvorený v inom programe, zatvorte ho a skúste to znova";
   } else {
