@@ -87,6 +87,7 @@ TEST(ReportFromMainWindow, PeriodThenReportThenTheSheetBesideItAndThePeriodFileO
   ui::Tfrmzdrep* report = nullptr;
   QWidget* sheetParent = nullptr;
   bool sheetShown = false;
+  QWidget* calcParent = nullptr;
   Script script({
       {[] { return Active<ui::Tfrmpredrep>("Tfrmpredrep") != nullptr; },
        [] {
@@ -102,6 +103,9 @@ TEST(ReportFromMainWindow, PeriodThenReportThenTheSheetBesideItAndThePeriodFileO
          ui::Tfrmlist* sheet = w.sheetWindow();
          sheetParent = sheet->parentWidget();
          sheetShown = sheet->isVisible();
+         report->findChild<QAction*>(QStringLiteral("a_calc"))->trigger();
+         QWidget* calc = Active<QWidget>("Tfrmcalc");
+         calcParent = calc ? calc->parentWidget() : nullptr;
        }},
       {[] { return true; }, [&] { report->close(); }},
   });
@@ -109,6 +113,8 @@ TEST(ReportFromMainWindow, PeriodThenReportThenTheSheetBesideItAndThePeriodFileO
   EXPECT_TRUE(script.finished());
   EXPECT_EQ(sheetParent, report);
   EXPECT_TRUE(sheetShown);
+  // The calculator, not modal, is usable beside the modal report too.
+  EXPECT_EQ(calcParent, report);
   EXPECT_EQ(w.sheetWindow()->parentWidget(), &w);
   EXPECT_EQ(w.sheetWindow()->grid().cell(1, 1), "Anna Horná");
   EXPECT_TRUE(std::filesystem::exists(dir / "112026.zdr"));
