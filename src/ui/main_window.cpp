@@ -1171,7 +1171,6 @@ void TForm1::vykazExecute() {
                               m_options.fileDialogs ? *m_options.fileDialogs : DefaultFileDialogs()};
   context.urlOpener = m_options.urlOpener ? m_options.urlOpener : SystemUrlOpener();
   context.progress = m_info;
-  context.showCalculator = [this](QWidget*) { showCalculator(); };
   context.showSettings = [this](QWidget*) { Nastaveniaprogramu1Click(); };
   context.showEmployeeList = [this](QWidget* parent) { showEmployeeList(parent); };
   // The computation holds the heartbeat, as every long run of this program does.
@@ -1189,6 +1188,14 @@ void TForm1::vykazExecute() {
   // a sheet on screen is closed first (it offers to save its changes).
   QPointer<Tfrmzdrep> over;
   QPointer<Tfrmlist> lent;
+  // The calculator, not modal either, is lent the same way.
+  context.showCalculator = [this, &over](QWidget*) {
+    showCalculator();
+    if (over && m_calc && m_calc->parentWidget() != over) {
+      m_calc->setParent(over, m_calc->windowFlags());
+      m_calc->show();
+    }
+  };
   context.showEmployeeSheet = [this, &over, &lent](const std::string& name, int month, int year) {
     Tfrmlist* sheet = sheetWindow();
     if (over && sheet->parentWidget() != over) {
@@ -1205,6 +1212,7 @@ void TForm1::vykazExecute() {
     if (lent->isVisible()) lent->close();
     lent->setParent(this, lent->windowFlags() | Qt::Window);
   }
+  if (m_calc && m_calc->parentWidget() != this) m_calc->setParent(this, m_calc->windowFlags());
 }
 
 void TForm1::showEmployeeList(QWidget* parent) {
