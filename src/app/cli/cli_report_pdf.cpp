@@ -30,6 +30,12 @@ int writeReportPdf(const std::filesystem::path& file, const core::Grid& grid, co
                    const std::string&) {
   // Pages are drawn with Qt's painter, which needs an application object; a
   // command-line run has no display, so the offscreen platform serves.
+  // Qt's own notes (a missing runtime folder, font lookups) are not the
+  // command's messages.
+  const QtMessageHandler previous =
+      qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+      });
   std::unique_ptr<QGuiApplication> app;
   if (QGuiApplication::instance() == nullptr) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -38,12 +44,6 @@ int writeReportPdf(const std::filesystem::path& file, const core::Grid& grid, co
     static char* argv[] = {name, nullptr};
     app = std::make_unique<QGuiApplication>(argc, argv);
   }
-  // Qt's own notes (a missing runtime folder, font lookups) are not the
-  // command's messages.
-  const QtMessageHandler previous =
-      qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-      });
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   print::PrintOutcome outcome;
