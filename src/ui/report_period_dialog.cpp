@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 
 #include "core/month_log.h"
-#include "core/path_text.h"
 #include "robot/report_files.h"
 #include "ui/accessibility.h"
 
@@ -103,7 +102,7 @@ void Tfrmpredrep::rebuildLogFileName() {
     m_monthLogFile.clear();
     return;
   }
-  m_monthLogFile = core::MonthLog::FileName(core::PathFromUtf8(m_settings.LOGDIR), period->month, period->year);
+  m_monthLogFile = core::MonthLog::FileName(m_settings.logDir(), period->month, period->year);
 }
 
 void Tfrmpredrep::BitBtn1Click() {

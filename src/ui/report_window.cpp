@@ -562,7 +562,8 @@ bool Tfrmzdrep::eventFilter(QObject* watched, QEvent* event) {
     // Each visit of the cell field is one undo step, however many keys.
     ++m_edit2Session;
   }
-  if (event->type() == QEvent::ToolTip && (watched == StatusBar1 || watched != Edit2)) {
+  if (event->type() == QEvent::ToolTip) {
+    // The status bar's hint names the panel under the pointer.
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget != nullptr && (widget == StatusBar1 || widget->parentWidget() == StatusBar1)) {
       auto* help = static_cast<QHelpEvent*>(event);
