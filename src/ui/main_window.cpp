@@ -37,6 +37,7 @@
 #include <fstream>
 
 #include "core/ini_file.h"
+#include "core/path_text.h"
 #include "device/protocol.h"
 #include "device/terminal_commands.h"
 #include "ui/about_dialog.h"
@@ -195,8 +196,9 @@ void TForm1::buildActions() {
   connect(Act_prac, &QAction::triggered, this, &TForm1::Act_pracExecute);
   connect(act_dochkarta, &QAction::triggered, this, &TForm1::act_dochkartaExecute);
   connect(vykaz, &QAction::triggered, this, &TForm1::vykazExecute);
-  connect(help_action, &QAction::triggered, this,
-          [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(Q((m_dir.dir / "html" / "index.html").string()))); });
+  connect(help_action, &QAction::triggered, this, [this] {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(Q(core::Utf8FromPath(m_dir.dir / "html" / "index.html"))));
+  });
   connect(act_hide, &QAction::triggered, this, &TForm1::act_hideExecute);
   connect(act_stav, &QAction::triggered, this, &TForm1::act_stavExecute);
   connect(act_stop, &QAction::triggered, this, &TForm1::act_stopExecute);
@@ -530,7 +532,7 @@ bool TForm1::FormCreate() {
   std::filesystem::path marker = m_options.firstStartMarker;
   if (marker.empty()) {
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    marker = std::filesystem::path(config.toStdString()) / "started";
+    marker = core::PathFromUtf8(config.toStdString()) / "started";
   }
   std::error_code ec;
   if (!std::filesystem::exists(marker, ec)) {
@@ -574,7 +576,7 @@ bool TForm1::FormCreate() {
 }
 
 void TForm1::showFolders() {
-  Label10->setText(QDir::toNativeSeparators(Q(m_dir.dir.string())) + QStringLiteral("   ") +
+  Label10->setText(QDir::toNativeSeparators(Q(core::Utf8FromPath(m_dir.dir))) + QStringLiteral("   ") +
                    QDir::toNativeSeparators(Q(m_settings.LOGDIR)));
 }
 
@@ -866,7 +868,7 @@ bool TForm1::CheckNewRecords() {
       stopTimer1();
       m_op.showMessage(device::FirstUseMessage(m_messages));
       if (!device::StoreTransferPointer(m_dir.iniFile(), m_last.productionNumber, m_last.PTR))
-        m_op.showMessage("Nie je možné zapísať súbor: " + m_dir.iniFile().string());
+        m_op.showMessage("Nie je možné zapísať súbor: " + core::DisplayPath(m_dir.iniFile()));
       restartTimer1();
       return false;
     case device::NewRecordsAction::Ask:
@@ -943,7 +945,7 @@ void TForm1::runTransfer(TransferKind kind, int n) {
   in->messages = m_messages;
   in->presence = m_presence;
   in->iniFile = m_dir.iniFile();
-  in->logDir = m_settings.LOGDIR;
+  in->logDir = m_settings.logDir();
   in->presenceFile = m_dir.presenceFile();
   in->CHGINOUT = m_settings.CHGINOUT;
   in->fixed = m_fixedMode;
@@ -992,8 +994,12 @@ void TForm1::onTransferDone(TransferKind kind, const device::CommandOutcome& out
     for (std::size_t i = 0; i < mine.size() && i < theirs.size(); ++i) mine[i] = theirs[i];
   }
   if (!out.statusText.empty()) m_panels[0]->setText(Q(out.statusText));
-  if (out.pointerWriteFailed) m_op.showMessage("Nie je možné zapísať súbor: " + m_dir.iniFile().string());
-  if (out.presenceWriteFailed) m_op.showMessage("Nie je možné zapísať súbor: " + m_dir.presenceFile().string());
+  if (out.pointerWriteFailed) {
+    m_op.showMessage("Nie je možné zapísať súbor: " + core::DisplayPath(m_dir.iniFile()));
+  }
+  if (out.presenceWriteFailed) {
+    m_op.showMessage("Nie je možné zapísať súbor: " + core::DisplayPath(m_dir.presenceFile()));
+  }
   m_info->hide();
   m_stopButton->setVisible(false);
   act_stop->setVisible(false);
@@ -1405,7 +1411,7 @@ void TForm1::connectSettingsDialog(SettingsDialog& dialog) {
                        "Želáte si to urobiť?"))
       return;
     if (!device::StoreTransferPointer(m_dir.iniFile(), m_last.productionNumber, m_last.PTR)) {
-      m_op.showMessage("Nie je možné zapísať súbor: " + m_dir.iniFile().string());
+      m_op.showMessage("Nie je možné zapísať súbor: " + core::DisplayPath(m_dir.iniFile()));
       return;
     }
     m_op.showMessage("Vykonané");
