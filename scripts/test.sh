@@ -9,12 +9,20 @@ VORTANE_TEST_DEPS=1 bash scripts/deps.sh
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTANE_WERROR=ON >/dev/null
+# A compiler cache, where one is installed, makes a rebuild in a fresh clone
+# quick; paths below the clone are hashed relative to it.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="$PWD"
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTANE_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORTANE_WERROR=ON -DVORTANE_SANITIZE=ON \
-  -DVORTANE_BENCH=OFF >/dev/null
+  -DVORTANE_BENCH=OFF "${launcher[@]}" >/dev/null
 targets=()
 for t in vortane_core_tests vortane_robot_tests vortane_device_tests; do
   if ninja -C build-asan -t targets all 2>/dev/null | grep -q "^$t:"; then targets+=("$t"); fi
