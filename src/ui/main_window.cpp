@@ -1171,6 +1171,15 @@ void TForm1::act_dochkartaExecute() {
 void TForm1::Act_pracExecute() { showEmployeeList(this); }
 
 void TForm1::vykazExecute() {
+  // Where no window manager hands the keyboard back, this window takes it
+  // again when the dialogs have closed.
+  struct Reactivate {
+    TForm1* window;
+    ~Reactivate() {
+      window->raise();
+      window->activateWindow();
+    }
+  } reactivate{this};
   Tfrmpredrep period(m_settings, m_dir, m_op, [this] { return now(); }, this);
   if (period.exec() != QDialog::Accepted) return;
   ReportWindowContext context{m_settings, period.employees(), m_dir, m_messages, m_op,
