@@ -280,6 +280,22 @@ TEST_F(ReportWindowTest, ClosingWritesThePeriodFileWhichTheNextShowingOffers) {
   EXPECT_FALSE(Enabled(*again, "BTsave"));
 }
 
+TEST_F(ReportWindowTest, ReopeningWithoutOrWithABrokenPeriodFileKeepsTheNewTable) {
+  auto fresh = inst.window(true);
+  ASSERT_EQ(inst.op.messages.size(), 1u);
+  EXPECT_EQ(inst.op.messages[0], std::string(robot::kPeriodNotComputed));
+  fresh.reset();
+  // A period file that is not a report at all.
+  testing_support::WriteBytes(inst.dir.dir / "112026.zdr", std::string("\0\x01binary", 8));
+  inst.op.messages.clear();
+  inst.op.yesNoAnswers.push_back(true);
+  auto w = inst.window(true);
+  ASSERT_EQ(inst.op.messages.size(), 1u);
+  EXPECT_EQ(inst.op.messages[0], std::string(robot::kPeriodFileUnreadable));
+  EXPECT_EQ(w->report().grid.cell(rcol::Name, 4), "Dana Veľká");
+  EXPECT_EQ(w->report().grid.cell(rcol::Norm, 1), "178:30");
+}
+
 TEST_F(ReportWindowTest, APeriodFileThatCannotBeWrittenKeepsTheWindowUnlessTheClerkAgrees) {
   // A folder in the file's place: the write fails whatever the permissions.
   std::filesystem::create_directories(inst.dir.dir / "112026.zdr");
