@@ -34,6 +34,7 @@
 #include "ui/abbreviations_window.h"
 #include "ui/accessibility.h"
 #include "ui/grid_view.h"
+#include "ui/window_links.h"
 #include "ui/progress_window.h"
 #include "ui/report_print_setup.h"
 
@@ -179,8 +180,6 @@ void Tfrmzdrep::buildActions() {
        QKeySequence(Qt::CTRL | Qt::Key_F1));
   make(a_card, "a_card", QStringLiteral("Zobraz kartu pracovníka"),
        QStringLiteral("Dochádzkový list pracovníka označeného riadku"));
-  a_undo->setEnabled(false);
-  a_redo->setEnabled(false);
   // Copy, paste, cut and select-all belong to the grid, so that the cell
   // field and the find text keep their own keys.
   for (QAction* a : {a_copy, a_paste, a_cut, a_selall}) a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -196,32 +195,12 @@ void Tfrmzdrep::buildActions() {
   connect(a_clearcomments, &QAction::triggered, this, &Tfrmzdrep::clearRobotComments);
   connect(a_close, &QAction::triggered, this, &QWidget::close);
   connect(a_card, &QAction::triggered, this, &Tfrmzdrep::showEmployeeSheet);
-  connect(a_undo, &QAction::triggered, &m_undo, &QUndoStack::undo);
-  connect(a_redo, &QAction::triggered, &m_undo, &QUndoStack::redo);
-  connect(&m_undo, &QUndoStack::canUndoChanged, a_undo, &QAction::setEnabled);
-  connect(&m_undo, &QUndoStack::canRedoChanged, a_redo, &QAction::setEnabled);
-  a_calc->setEnabled(static_cast<bool>(m_ctx.showCalculator));
-  a_settings->setEnabled(static_cast<bool>(m_ctx.showSettings));
-  a_employees->setEnabled(static_cast<bool>(m_ctx.showEmployeeList));
   a_card->setEnabled(static_cast<bool>(m_ctx.showEmployeeSheet));
-  connect(a_calc, &QAction::triggered, this, [this] {
-    if (m_ctx.showCalculator) m_ctx.showCalculator(this);
-  });
-  connect(a_settings, &QAction::triggered, this, [this] {
-    if (m_ctx.showSettings) m_ctx.showSettings(this);
-  });
-  connect(a_employees, &QAction::triggered, this, [this] {
-    if (m_ctx.showEmployeeList) m_ctx.showEmployeeList(this);
-  });
-  connect(a_help, &QAction::triggered, this, [this] {
-    if (m_ctx.urlOpener) m_ctx.urlOpener(HelpTopicUrl(m_ctx.dir.dir, QStringLiteral("vykaz")));
-  });
-  connect(a_skratky, &QAction::triggered, this, [this] {
-    if (!m_skratky) m_skratky = new Tfrmskratky(this);
-    m_skratky->show();
-    m_skratky->raise();
-    m_skratky->activateWindow();
-  });
+  ConnectUndoActions(a_undo, a_redo, m_undo);
+  ConnectWindowLinks(this, {a_calc, a_settings, a_employees, a_help, a_skratky},
+                     {m_ctx.showCalculator, m_ctx.showSettings, m_ctx.showEmployeeList, m_ctx.urlOpener, m_ctx.dir.dir,
+                      QStringLiteral("vykaz")},
+                     m_skratky);
 
   poptyp = new QMenu(this);
   poptyp->setObjectName(QStringLiteral("poptyp"));

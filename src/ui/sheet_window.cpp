@@ -33,6 +33,7 @@
 #include "robot/robot_engine.h"
 #include "ui/abbreviations_window.h"
 #include "ui/grid_view.h"
+#include "ui/window_links.h"
 
 namespace ui {
 
@@ -181,11 +182,6 @@ void Tfrmlist::buildActions() {
   // in an edit of its own.
   a_copy->setShortcutContext(Qt::WindowShortcut);
   A_FileSave->setEnabled(false);
-  a_undo->setEnabled(false);
-  a_redo->setEnabled(false);
-  a_calc->setEnabled(static_cast<bool>(m_ctx.showCalculator));
-  a_settings->setEnabled(static_cast<bool>(m_ctx.showSettings));
-  a_employees->setEnabled(static_cast<bool>(m_ctx.showEmployeeList));
 
   connect(a_robot, &QAction::triggered, this, &Tfrmlist::a_robotExecute);
   connect(a_filenew, &QAction::triggered, this, &Tfrmlist::a_filenewExecute);
@@ -197,28 +193,11 @@ void Tfrmlist::buildActions() {
   connect(a_printsetup, &QAction::triggered, this, &Tfrmlist::printerSetup);
   connect(a_close, &QAction::triggered, this, &QWidget::close);
   connect(a_copy, &QAction::triggered, this, &Tfrmlist::copyGrid);
-  connect(a_undo, &QAction::triggered, &m_undo, &QUndoStack::undo);
-  connect(a_redo, &QAction::triggered, &m_undo, &QUndoStack::redo);
-  connect(&m_undo, &QUndoStack::canUndoChanged, a_undo, &QAction::setEnabled);
-  connect(&m_undo, &QUndoStack::canRedoChanged, a_redo, &QAction::setEnabled);
-  connect(a_calc, &QAction::triggered, this, [this] {
-    if (m_ctx.showCalculator) m_ctx.showCalculator(this);
-  });
-  connect(a_settings, &QAction::triggered, this, [this] {
-    if (m_ctx.showSettings) m_ctx.showSettings(this);
-  });
-  connect(a_employees, &QAction::triggered, this, [this] {
-    if (m_ctx.showEmployeeList) m_ctx.showEmployeeList(this);
-  });
-  connect(a_help, &QAction::triggered, this, [this] {
-    if (m_ctx.urlOpener) m_ctx.urlOpener(HelpTopicUrl(m_ctx.dir.dir, QStringLiteral("karta")));
-  });
-  connect(a_skratky, &QAction::triggered, this, [this] {
-    if (!m_skratky) m_skratky = new Tfrmskratky(this);
-    m_skratky->show();
-    m_skratky->raise();
-    m_skratky->activateWindow();
-  });
+  ConnectUndoActions(a_undo, a_redo, m_undo);
+  ConnectWindowLinks(this, {a_calc, a_settings, a_employees, a_help, a_skratky},
+                     {m_ctx.showCalculator, m_ctx.showSettings, m_ctx.showEmployeeList, m_ctx.urlOpener, m_ctx.dir.dir,
+                      QStringLiteral("karta")},
+                     m_skratky);
   connect(a_printall_printer, &QAction::triggered, this, [this] { printAllSheets(AllSheetsTarget::Printer); });
   connect(a_printall_preview, &QAction::triggered, this, [this] { printAllSheets(AllSheetsTarget::Preview); });
   connect(a_printall_pdf, &QAction::triggered, this, [this] { printAllSheets(AllSheetsTarget::Pdf); });
