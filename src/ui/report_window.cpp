@@ -329,7 +329,10 @@ void Tfrmzdrep::buildToolBars(QWidget* host) {
   bar2->addWidget(CMBoddel);
   connect(CMBoddel, &QComboBox::currentIndexChanged, this, [this](int) { applyFilter(); });
 
-  connect(Edit2, &QLineEdit::textEdited, this, &Tfrmzdrep::Edit2Change);
+  // Every change of the field's text reaches the cell, however it arrives
+  // (typed, pasted, set by assistive technology); the window's own fill
+  // writes the cell's text back unchanged, which the editor drops.
+  connect(Edit2, &QLineEdit::textChanged, this, &Tfrmzdrep::Edit2Change);
   connect(Edit2, &QLineEdit::returnPressed, this, [this] { grid1->setFocus(); });
   Edit2->installEventFilter(this);
 

@@ -151,6 +151,21 @@ TEST_F(ReportWindowTest, TheCellFieldFollowsTheSelectionAndTypingIsOneUndoStep) 
   EXPECT_FALSE(w->undoStack().canUndo());
 }
 
+TEST_F(ReportWindowTest, TextSetInTheCellFieldWithoutTypingReachesTheCell) {
+  // Assistive technology and input methods set the text without key events.
+  auto w = inst.window();
+  auto* edit2 = Child<QLineEdit>(w.get(), "Edit2");
+  w->view()->selectCell(kDay2, 2);
+  edit2->setText(QStringLiteral("PN"));
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "PN");
+  EXPECT_FALSE(w->report().grid.cell(rcol::Sick, 2).empty());
+  // Moving to another cell fills the field with that cell's text and changes nothing.
+  w->view()->selectCell(kDay2, 1);
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "PN");
+  EXPECT_EQ(edit2->text(), QString::fromStdString(w->report().grid.cell(kDay2, 1)));
+  EXPECT_EQ(w->undoStack().count(), 1);
+}
+
 struct CodeCase {
   int item;
   const char* text;
