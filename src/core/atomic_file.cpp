@@ -153,7 +153,10 @@ bool ReadWholeFile(const fs::path& path, std::string& bytes, std::size_t maxByte
 
 bool AppendToFile(const fs::path& path, std::string_view bytes) {
 #if defined(_WIN32)
-  return platform::AppendDurably(path, bytes);
+  // Like write(2) elsewhere: into the system's cache. A flush to the disk per
+  // month-log line would slow a full download down; transfers flush their
+  // logs at checkpoints (FlushToDisk).
+  return platform::AppendDurably(path, bytes, false);
 #else
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
   if (fd < 0) return false;

@@ -30,9 +30,10 @@ bool WriteNewFileDurably(const std::filesystem::path& tmp, std::string_view byte
 bool ReplaceFileDurably(const std::filesystem::path& tmp, const std::filesystem::path& target, std::string& error,
                         bool& locked);
 
-// Appends `bytes` through the wide path and flushes them to the disk; a write
-// cut short is undone so that no half line stays at the end.
-bool AppendDurably(const std::filesystem::path& file, std::string_view bytes);
+// Appends `bytes` through the wide path, and with `toDisk` flushes them to the
+// disk (FlushFileBuffers) before returning; a write cut short is undone so
+// that no half line stays at the end.
+bool AppendDurably(const std::filesystem::path& file, std::string_view bytes, bool toDisk = true);
 
 // The name of `path` as the C runtime's narrow functions (fopen) take it: in
 // the ANSI code page, not UTF-8. When the code page lacks some of its letters,

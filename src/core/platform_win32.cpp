@@ -131,7 +131,7 @@ bool ReplaceFileDurably(const std::filesystem::path& tmp, const std::filesystem:
   return false;
 }
 
-bool AppendDurably(const std::filesystem::path& path, std::string_view bytes) {
+bool AppendDurably(const std::filesystem::path& path, std::string_view bytes, bool toDisk) {
   const HANDLE file =
       ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -145,7 +145,7 @@ bool AppendDurably(const std::filesystem::path& path, std::string_view bytes) {
     if (::SetFilePointerEx(file, size, nullptr, FILE_BEGIN)) ::SetEndOfFile(file);
     ok = false;
   }
-  if (ok && !::FlushFileBuffers(file)) ok = false;
+  if (ok && toDisk && !::FlushFileBuffers(file)) ok = false;
   const bool closed = ::CloseHandle(file) != 0;
   return ok && closed;
 }
