@@ -11,8 +11,8 @@ packages=(
 )
 if [ "${VORTANE_TEST_DEPS:-0}" = 1 ]; then
   # The spreadsheet export tests look inside the written workbook and have a
-  # real spreadsheet program read it back.
-  packages+=(unzip libreoffice-calc-nogui)
+  # real spreadsheet program read it back; printed PDFs are read back as text.
+  packages+=(unzip libreoffice-calc-nogui poppler-utils)
 fi
 if [ "${VORTANE_WINDOWS_DEPS:-0}" = 1 ]; then
   # The Windows build of the layers below the windows and Wine to run its tests;
