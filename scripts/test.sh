@@ -24,9 +24,13 @@ ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORTANE_WERROR=ON -DVORTANE_SANITIZE=ON \
   -DVORTANE_BENCH=OFF "${launcher[@]}" >/dev/null
 targets=()
+# The list is read whole first: "grep -q" leaving a pipe early would make
+# ninja fail under pipefail and drop a test program without a word.
+known=$(ninja -C build-asan -t targets all 2>/dev/null)
 for t in vortane_core_tests vortane_robot_tests vortane_device_tests; do
-  if ninja -C build-asan -t targets all 2>/dev/null | grep -q "^$t:"; then targets+=("$t"); fi
+  if grep -q "^$t:" <<<"$known"; then targets+=("$t"); fi
 done
+echo "sanitizer build: ${targets[*]}"
 cmake --build build-asan -j "$jobs" --target "${targets[@]}"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
