@@ -22,7 +22,7 @@
 #include "ui/report_period_dialog.h"
 #include "ui/report_window.h"
 #include "ui/sheet_window.h"
-#include "ui_sim_line.h"
+#include "main_window_installation.h"
 
 namespace {
 
@@ -61,26 +61,12 @@ T* Active(const char* name) {
 }
 
 TEST(ReportFromMainWindow, PeriodThenReportThenTheSheetBesideItAndThePeriodFileOnClose) {
-  testing_support::TempDir tmp;
-  const auto dir = tmp.path() / "inst";
-  std::filesystem::create_directories(dir / "Log");
-  std::filesystem::create_directories(tmp.path() / "exe");
-  ASSERT_TRUE(core::WriteProfileString(dir / "vortane.ini", "GLOBAL", "LOGDIR", core::Utf8FromPath(dir / "Log") + "/"));
-  ASSERT_TRUE(core::WriteProfileString(dir / "vortane.ini", "GLOBAL", "PortName", "sim"));
-  testing_support::WriteBytes(tmp.path() / "marker", "1");
-  testing_support::WriteCp1250(dir / "prac.txt", "Anna Horná\t7\t101\tDielňa\t0\t0\t100\t30\t\r\n");
-  testing_support::WriteBytes(dir / "Log" / "11_2026.txt",
-                              "2.11.2026 7:00:00\t101\t0\r\n2.11.2026 15:30:00\t101\t16\r\n");
-  testing_support::ScriptedOperator op;
-  auto line = std::make_shared<ui_test::SimLine>(timeclock::Model::Rfid, timeclock::ConnectionType::Rs232);
-  ui::MainWindowOptions o;
-  o.args = {core::Utf8FromPath(dir) + "/"};
-  o.executableDir = tmp.path() / "exe";
-  o.transportFactory = ui_test::FactoryFor(line);
-  o.firstStartMarker = tmp.path() / "marker";
-  o.startTimers = false;
-  o.now = [] { return QDateTime(QDate(2026, 12, 9), QTime(10, 0)); };
-  ui::TForm1 w(op, o);
+  ui_test::MainWindowInstallation inst("Anna Horná\t7\t101\tDielňa\t0\t0\t100\t30\t\r\n", "11_2026.txt",
+                                       "2.11.2026 7:00:00\t101\t0\r\n2.11.2026 15:30:00\t101\t16\r\n",
+                                       QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+  const auto& dir = inst.dir;
+  auto window = inst.window();
+  ui::TForm1& w = *window;
   ASSERT_TRUE(w.FormCreate());
   w.show();
 

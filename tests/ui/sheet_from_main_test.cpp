@@ -11,38 +11,21 @@
 #include <QApplication>
 #include <QComboBox>
 
-#include "core/ini_file.h"
-#include "core/path_text.h"
-#include "support/test_support.h"
+#include "main_window_installation.h"
 #include "ui/main_window.h"
 #include "ui/sheet_window.h"
-#include "ui_sim_line.h"
 
 namespace {
 
 TEST(SheetFromMainWindowTest, KartaOpensOneSheetWindowForTodaysMonth) {
-  testing_support::TempDir tmp;
-  const auto dir = tmp.path() / "inst";
-  std::filesystem::create_directories(dir / "Log");
-  std::filesystem::create_directories(tmp.path() / "exe");
-  ASSERT_TRUE(core::WriteProfileString(dir / "vortane.ini", "GLOBAL", "LOGDIR", core::Utf8FromPath(dir / "Log") + "/"));
-  ASSERT_TRUE(core::WriteProfileString(dir / "vortane.ini", "GLOBAL", "PortName", "sim"));
-  testing_support::WriteBytes(tmp.path() / "marker", "1");
-  ASSERT_TRUE(testing_support::MakeEmployees({{"Anna Horná", 101, ""}}).write(dir / "prac.txt"));
-  testing_support::WriteBytes(dir / "Log" / "3_2025.txt", "3.3.2025 7:00:00\t101\t0\r\n3.3.2025 15:00:00\t101\t16\r\n");
-
-  testing_support::ScriptedOperator op;
-  auto line = std::make_shared<ui_test::SimLine>(timeclock::Model::Rfid, timeclock::ConnectionType::Rs232);
+  ui_test::MainWindowInstallation inst("Anna Horná\t\t101\t\t0\t0\t100\t0\t\r\n", "3_2025.txt",
+                                       "3.3.2025 7:00:00\t101\t0\r\n3.3.2025 15:00:00\t101\t16\r\n",
+                                       QDateTime(QDate(2025, 3, 20), QTime(9, 0)));
   ui::ScriptedFileDialogs files;
-  ui::MainWindowOptions o;
-  o.args = {core::Utf8FromPath(dir) + "/"};
-  o.executableDir = tmp.path() / "exe";
-  o.transportFactory = ui_test::FactoryFor(line);
-  o.firstStartMarker = tmp.path() / "marker";
-  o.startTimers = false;
-  o.now = [] { return QDateTime(QDate(2025, 3, 20), QTime(9, 0)); };
-  o.fileDialogs = &files;
-  ui::TForm1 main(op, o);
+  inst.options.fileDialogs = &files;
+  auto w = inst.window();
+  ui::TForm1& main = *w;
+  testing_support::ScriptedOperator& op = inst.op;
   ASSERT_TRUE(main.FormCreate());
 
   auto* karta = main.findChild<QAction*>(QStringLiteral("act_dochkarta"));
