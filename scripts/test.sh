@@ -14,6 +14,8 @@ export QT_QPA_PLATFORM=offscreen
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
   export CCACHE_BASEDIR="$PWD"
+  # The clone's folder differs from run to run; only debug information names it.
+  export CCACHE_NOHASHDIR=1
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 
