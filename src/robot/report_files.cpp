@@ -28,6 +28,16 @@ std::string ReopenQuestion(int month, int year) {
 bool ReadReportFile(const std::filesystem::path& file, core::Grid& grid, std::string* error) {
   core::Grid read;
   if (!core::GridTextFile::Read(file, read, core::GridTextFile::Cells::MultiLine, error)) return false;
+  // A report always names its columns and employees: a file that sets a size
+  // but holds no cell at all was cut off while it was written (or is not a
+  // report), and taking it would replace the table with an empty one.
+  bool anyCell = false;
+  for (int r = 0; r < read.rowCount() && !anyCell; ++r)
+    for (int c = 0; c < read.columnCount() && !anyCell; ++c) anyCell = !read.cell(c, r).empty();
+  if (!anyCell) {
+    if (error) *error = "File contains no data or corrupt file " + core::DisplayPath(file);
+    return false;
+  }
   // A report table always has its 51 columns, whatever the file says (a
   // sheet file opened by mistake has 6).
   if (read.columnCount() != kReportColumns) read.resize(kReportColumns, read.rowCount());

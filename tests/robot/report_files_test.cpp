@@ -63,6 +63,7 @@ TEST(ReportFiles, BadFilesAreRefusedOrReadAsFarAsValid) {
       {"zero.zdr", "0,0\r\n", false, 0},
       {"garbage.zdr", "\x01\x02garbage\r\n", false, 0},
       {"huge.zdr", "51,999999999999\r\n", false, 0},
+      {"truncated.zdr", "51,5\r\ncw 0,150\r\n", false, 0},
       {"sheet.dok", "6,3\r\ncw 0,120\r\n0,1,Meno\r\n5,2,koment\r\n", true, 3, 0, "Meno"},
       {"wide.zdr", "80,2\r\n70,1,far\r\n1,1,near\r\n", true, 2, 1, "near"},
       {"broken.zdr", "51,3\r\n0,1,Jan\r\nnot a cell line\r\n0,999,out\r\n0,2,Eva\r\n", true, 3, 0, "Jan"},
