@@ -1232,20 +1232,13 @@ void TForm1::vykazExecute() {
 
 void TForm1::showEmployeeList(QWidget* parent) {
   if (m_employeeListOpen) return;
+  // A heartbeat under way ends first, so that no unknown-card question
+  // changes the list behind the window; while a transfer runs the window does
+  // not open, because the transfer hands its presence states back by list
+  // position when it ends.
+  if (!readyForCommand()) return;
   m_employeeListOpen = true;
   stopTimer1();
-  // A heartbeat under way ends first, so that no unknown-card question
-  // changes the list behind the window.
-  if (m_tickRunning) {
-    QEventLoop loop;
-    QTimer poll;
-    int rounds = 0;
-    connect(&poll, &QTimer::timeout, &loop, [&] {
-      if (!m_tickRunning || ++rounds > 500) loop.quit();
-    });
-    poll.start(10);
-    loop.exec();
-  }
   {
     Tfrmprac window(m_employees, m_dir, m_settings.normaPDminutes, m_op,
                     m_options.fileDialogs ? *m_options.fileDialogs : DefaultFileDialogs(), parent ? parent : this);
