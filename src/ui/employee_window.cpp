@@ -421,11 +421,8 @@ void Tfrmprac::ImportOldList() {
 
 void Tfrmprac::ImportCsv() {
   commitOpenEditor();
-  FileRequest request;
-  request.caption = QStringLiteral("Import zo súboru CSV");
-  request.directory = Q(core::Utf8FromPath(m_dir.dir));
-  request.filter = QString::fromUtf8(kCsvFilter);
-  request.defaultSuffix = QStringLiteral("csv");
+  const FileRequest request = FileRequestIn(m_dir.dir, QStringLiteral("Import zo súboru CSV"),
+                                            QString::fromUtf8(kCsvFilter), QStringLiteral("csv"));
   const auto choice = m_files.openFile(this, request);
   if (!choice || choice->path.isEmpty()) return;
   const std::string path = choice->path.toStdString();
@@ -447,11 +444,8 @@ void Tfrmprac::ImportCsv() {
 
 void Tfrmprac::ExportCsv() {
   commitOpenEditor();
-  FileRequest request;
-  request.caption = QStringLiteral("Export do CSV");
-  request.directory = Q(core::Utf8FromPath(m_dir.dir));
-  request.filter = QString::fromUtf8(kCsvFilter);
-  request.defaultSuffix = QStringLiteral("csv");
+  const FileRequest request =
+      FileRequestIn(m_dir.dir, QStringLiteral("Export do CSV"), QString::fromUtf8(kCsvFilter), QStringLiteral("csv"));
   const auto choice = m_files.saveFile(this, request);
   if (!choice || choice->path.isEmpty()) return;
   std::filesystem::path file = core::PathFromUtf8(choice->path.toStdString());

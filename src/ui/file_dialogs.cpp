@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "core/path_text.h"
+
 namespace ui {
 
 QStringList QtNameFilters(const QString& installationFilter) {
@@ -14,6 +16,16 @@ QStringList QtNameFilters(const QString& installationFilter) {
   }
   if (parts.size() % 2 == 1 && !parts.back().isEmpty()) out << parts.back();
   return out;
+}
+
+FileRequest FileRequestIn(const std::filesystem::path& folder, const QString& caption, const QString& filter,
+                          const QString& defaultSuffix) {
+  FileRequest request;
+  request.caption = caption;
+  request.directory = QString::fromStdString(core::Utf8FromPath(folder));
+  request.filter = filter;
+  request.defaultSuffix = defaultSuffix;
+  return request;
 }
 
 namespace {

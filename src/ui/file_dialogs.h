@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -27,6 +28,10 @@ struct FileRequest {
   int filterIndex = 1;    // filter chosen when the dialog opens
   bool overwritePrompt = true;
 };
+
+// A request for a dialog that starts in `folder` (the program directory).
+FileRequest FileRequestIn(const std::filesystem::path& folder, const QString& caption, const QString& filter,
+                          const QString& defaultSuffix);
 
 class FileDialogs {
  public:

@@ -117,11 +117,8 @@ robot::ReportRun Tfrmzdrep::runComputation(bool go) {
 void Tfrmzdrep::A_FileSaveExecute() {
   if (CMBoddel->currentIndex() > 0) m_ctx.op.showMessage(std::string(kFilteredSave));
   selectDepartment(kAllDepartments);
-  FileRequest request;
-  request.caption = QStringLiteral("Uložiť");
-  request.directory = Q(core::Utf8FromPath(m_ctx.dir.dir));
-  request.filter = kReportFilter;
-  request.defaultSuffix = QStringLiteral("zdr");
+  const FileRequest request =
+      FileRequestIn(m_ctx.dir.dir, QStringLiteral("Uložiť"), kReportFilter, QStringLiteral("zdr"));
   const auto choice = m_ctx.files.saveFile(this, request);
   if (!choice || choice->path.isEmpty()) return;
   QString path = choice->path;
@@ -134,11 +131,8 @@ void Tfrmzdrep::A_FileSaveExecute() {
 }
 
 void Tfrmzdrep::BTopenClick() {
-  FileRequest request;
-  request.caption = QStringLiteral("Otvoriť");
-  request.directory = Q(core::Utf8FromPath(m_ctx.dir.dir));
-  request.filter = kReportFilter;
-  request.defaultSuffix = QStringLiteral("zdr");
+  const FileRequest request =
+      FileRequestIn(m_ctx.dir.dir, QStringLiteral("Otvoriť"), kReportFilter, QStringLiteral("zdr"));
   const auto choice = m_ctx.files.openFile(this, request);
   if (!choice || choice->path.isEmpty()) return;
   // The period's own table is put away in its period file first, as closing
@@ -161,11 +155,8 @@ void Tfrmzdrep::BTopenClick() {
 }
 
 void Tfrmzdrep::ExportTabulky() {
-  FileRequest request;
-  request.caption = QStringLiteral("EXPORT tabulky");
-  request.directory = Q(core::Utf8FromPath(m_ctx.dir.dir));
-  request.filter = kExportFilter;
-  request.defaultSuffix = QStringLiteral("xlsx");
+  const FileRequest request =
+      FileRequestIn(m_ctx.dir.dir, QStringLiteral("EXPORT tabulky"), kExportFilter, QStringLiteral("xlsx"));
   const auto choice = m_ctx.files.saveFile(this, request);
   if (!choice || choice->path.isEmpty()) return;
   QString path = choice->path;
@@ -227,11 +218,8 @@ void Tfrmzdrep::BTprintClick() {
       if (m_previewRunner) m_previewRunner(m_printer, [this](QPrinter* p) { paintReport(*p); });
       return;
     case Tfrmprnsetup::Choice::Pdf: {
-      FileRequest request;
-      request.caption = QStringLiteral("Výkaz do PDF");
-      request.directory = Q(core::Utf8FromPath(m_ctx.dir.dir));
-      request.filter = QStringLiteral("PDF  *.pdf|*.pdf");
-      request.defaultSuffix = QStringLiteral("pdf");
+      const FileRequest request = FileRequestIn(m_ctx.dir.dir, QStringLiteral("Výkaz do PDF"),
+                                                QStringLiteral("PDF  *.pdf|*.pdf"), QStringLiteral("pdf"));
       const auto file = m_ctx.files.saveFile(this, request);
       if (!file || file->path.isEmpty()) return;
       QString path = file->path;

@@ -634,11 +634,8 @@ void Tfrmlist::A_FileSaveExecute() {
 void Tfrmlist::a_saveasExecute() { saveWithDialog(); }
 
 void Tfrmlist::saveWithDialog() {
-  FileRequest request;
-  request.caption = QStringLiteral("Uložiť ako");
-  request.directory = QString::fromStdString(core::Utf8FromPath(m_ctx.dir.dir));
-  request.filter = kSaveFilter;
-  request.defaultSuffix = QStringLiteral("dok");
+  const FileRequest request =
+      FileRequestIn(m_ctx.dir.dir, QStringLiteral("Uložiť ako"), kSaveFilter, QStringLiteral("dok"));
   const auto choice = m_ctx.files.saveFile(this, request);
   if (!choice) return;
   const int filter = std::clamp(choice->filterIndex, 1, 4);
@@ -673,11 +670,8 @@ void Tfrmlist::saveWithDialog() {
 
 void Tfrmlist::A_FileOpenExecute() {
   if (m_state.sheetModified && !m_ctx.op.askYesNo(std::string(kOpenModifiedQuestion))) return;
-  FileRequest request;
-  request.caption = QStringLiteral("Otvoriť");
-  request.directory = QString::fromStdString(core::Utf8FromPath(m_ctx.dir.dir));
-  request.filter = kOpenFilter;
-  request.defaultSuffix = QStringLiteral("dok");
+  const FileRequest request =
+      FileRequestIn(m_ctx.dir.dir, QStringLiteral("Otvoriť"), kOpenFilter, QStringLiteral("dok"));
   const auto choice = m_ctx.files.openFile(this, request);
   if (!choice) return;
   core::Grid loaded = m_grid;
@@ -764,11 +758,8 @@ void Tfrmlist::printAllSheets(AllSheetsTarget target) {
   }
   QString pdfPath;
   if (target == AllSheetsTarget::Pdf) {
-    FileRequest request;
-    request.caption = QStringLiteral("Listy všetkých pracovníkov do PDF");
-    request.directory = QString::fromStdString(core::Utf8FromPath(m_ctx.dir.dir));
-    request.filter = QStringLiteral("PDF  *.pdf|*.pdf");
-    request.defaultSuffix = QStringLiteral("pdf");
+    const FileRequest request = FileRequestIn(m_ctx.dir.dir, QStringLiteral("Listy všetkých pracovníkov do PDF"),
+                                              QStringLiteral("PDF  *.pdf|*.pdf"), QStringLiteral("pdf"));
     const auto choice = m_ctx.files.saveFile(this, request);
     if (!choice) return;
     pdfPath = choice->path;

@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "core/ini_file.h"
+#include "modal_helpers.h"
 #include "support/test_support.h"
 #include "ui/employee_window.h"
 #include "ui/main_window.h"
@@ -33,19 +34,7 @@ using testing_support::ReadBytes;
 using testing_support::ScriptedOperator;
 using testing_support::TempDir;
 
-template <typename T>
-void OnModal(std::function<void(T*)> fn) {
-  auto* timer = new QTimer;
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [timer, fn] {
-    auto* w = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (w == nullptr || !w->isVisible()) return;
-    timer->stop();
-    timer->deleteLater();
-    fn(w);
-  });
-  timer->start();
-}
+using ui_test::OnModal;
 
 class EmployeeWindowDeviceTest : public ::testing::Test {
  protected:

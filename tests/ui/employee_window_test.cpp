@@ -20,6 +20,7 @@
 
 #include "accessibility_walk.h"
 #include "core/text_codec.h"
+#include "modal_helpers.h"
 #include "support/test_support.h"
 #include "ui/employee_table_model.h"
 #include "ui/employee_window.h"
@@ -36,20 +37,7 @@ using testing_support::WriteCp1250;
 const char* const kSaveQuestion = "Naozaj si želáte uložit tento zoznam?\rNie je možné vrátit spät";
 const char* const kCloseQuestion = "Zmenili ste údaje v tabulke\rŽeláte si uložit";
 
-// Runs `fn` on the dialog of type T as soon as it is the active modal window.
-template <typename T>
-void OnModal(std::function<void(T*)> fn) {
-  auto* timer = new QTimer;
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [timer, fn] {
-    auto* w = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (w == nullptr || !w->isVisible()) return;
-    timer->stop();
-    timer->deleteLater();
-    fn(w);
-  });
-  timer->start();
-}
+using ui_test::OnModal;
 
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
