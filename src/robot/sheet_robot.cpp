@@ -1,5 +1,7 @@
 #include "robot/sheet_robot.h"
 
+#include "core/month_log.h"
+
 #include <algorithm>
 
 namespace robot {
@@ -193,6 +195,39 @@ void RecalcSheet(const core::Employee& employee, const core::ProgramSettings& se
                  const core::HolidayCalendar& calendar, int month, int year, core::Grid& grid) {
   if (core::DaysInMonth(month, year) <= 0) return;
   writeTotals(ClassifyMonth(month, year, calendar), employee.workloadMinutes, employee, settings, grid);
+}
+
+MonthSheets::MonthSheets(const core::ProgramSettings& settings, const core::HolidayCalendar& calendar,
+                         const core::EmployeeList& employees, const core::MessageCatalogue& messages, int month,
+                         int year, std::filesystem::path logFile)
+    : m_settings(settings),
+      m_calendar(calendar),
+      m_employees(employees),
+      m_messages(messages),
+      m_month(month),
+      m_year(year),
+      m_logFile(std::move(logFile)) {}
+
+bool MonthSheets::load(core::Operator& op) {
+  m_byCard.clear();
+  if (GroupLogByCard(m_logFile, m_byCard)) return true;
+  core::LogEntries none;
+  core::MonthLog::ReadEmployee(m_logFile, 0, none, op);  // the robot's own message for a missing log
+  return false;
+}
+
+const core::Grid& MonthSheets::sheet(int i, core::Operator& op) {
+  static const core::LogEntries kNone;
+  const core::Employee& e = m_employees.employees()[static_cast<std::size_t>(i)];
+  m_grid = NewSheetGrid();
+  WriteShowStateHeaders(m_grid);
+  SheetState state;
+  RobotInputs in(m_settings, m_calendar, e, m_month, m_year, m_logFile);
+  const auto it = m_byCard.find(e.card);
+  in.preRead = it != m_byCard.end() ? &it->second : &kNone;
+  in.messages = &m_messages;
+  RunSheet(in, m_grid, state, op);
+  return m_grid;
 }
 
 }  // namespace robot

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <unordered_map>
 
 #include "core/employee_list.h"
 #include "core/grid.h"
@@ -89,6 +90,33 @@ class SheetRobot {
 // could not be read (the head and the totals are written all the same).
 // Captions, questions and the modified flag stay with the window.
 bool RunSheet(const RobotInputs& in, core::Grid& grid, SheetState& state, core::Operator& op);
+
+// Every employee's sheet of one month, one after another, as they are printed
+// for signatures: the month's log is read once and each sheet takes its
+// employee's lines from it.
+class MonthSheets {
+ public:
+  MonthSheets(const core::ProgramSettings& settings, const core::HolidayCalendar& calendar,
+              const core::EmployeeList& employees, const core::MessageCatalogue& messages, int month, int year,
+              std::filesystem::path logFile);
+  // Reads the log; false (with the robot's message for a missing log) when
+  // it cannot be read.
+  bool load(core::Operator& op);
+  int count() const { return static_cast<int>(m_employees.size()); }
+  // The computed sheet of employee i (valid until the next call).
+  const core::Grid& sheet(int i, core::Operator& op);
+
+ private:
+  const core::ProgramSettings& m_settings;
+  const core::HolidayCalendar& m_calendar;
+  const core::EmployeeList& m_employees;
+  const core::MessageCatalogue& m_messages;
+  int m_month;
+  int m_year;
+  std::filesystem::path m_logFile;
+  std::unordered_map<std::uint16_t, core::LogEntries> m_byCard;
+  core::Grid m_grid;
+};
 
 // The totals step alone, for the window after an edited result cell.
 void RecalcSheet(const core::Employee& employee, const core::ProgramSettings& settings,

@@ -751,8 +751,7 @@ void Tfrmlist::printerSetup() {
 }
 
 void Tfrmlist::printAllSheets(AllSheetsTarget target) {
-  const auto& list = m_ctx.employees.employees();
-  if (list.empty()) {
+  if (m_ctx.employees.empty()) {
     m_ctx.op.showMessage(std::string(kChooseEmployee));
     return;
   }
@@ -765,33 +764,13 @@ void Tfrmlist::printAllSheets(AllSheetsTarget target) {
     pdfPath = choice->path;
     if (QFileInfo(pdfPath).suffix().isEmpty()) pdfPath += QStringLiteral(".pdf");
   }
-  // The month's log is read once; every employee's sheet takes its lines from it.
-  std::unordered_map<std::uint16_t, core::LogEntries> byCard;
-  const std::filesystem::path logFile = monthLogFile();
-  const bool logRead = robot::GroupLogByCard(logFile, byCard);
-  if (!logRead) {
-    core::LogEntries none;
-    core::MonthLog::ReadEmployee(logFile, 0, none, m_ctx.op);  // the robot's own message for a missing log
-    return;
-  }
-  const core::LogEntries empty;
-  core::Grid sheet;
-  robot::SheetState state;
-  const int count = static_cast<int>(list.size());
+  robot::MonthSheets sheets(m_ctx.settings, m_calendar, m_ctx.employees, m_ctx.messages, month(), year(),
+                            monthLogFile());
+  if (!sheets.load(m_ctx.op)) return;
+  const int count = sheets.count();
   const int m = month();
   const int y = year();
-  auto sheetOf = [&](int i) -> const core::Grid* {
-    const core::Employee& e = list[static_cast<std::size_t>(i)];
-    sheet = robot::NewSheetGrid();
-    robot::WriteShowStateHeaders(sheet);
-    state = robot::SheetState();
-    robot::RobotInputs in(m_ctx.settings, m_calendar, e, m, y, logFile);
-    const auto it = byCard.find(e.card);
-    in.preRead = it != byCard.end() ? &it->second : &empty;
-    in.messages = &m_ctx.messages;
-    robot::RunSheet(in, sheet, state, m_ctx.op);
-    return &sheet;
-  };
+  auto sheetOf = [&](int i) -> const core::Grid* { return &sheets.sheet(i, m_ctx.op); };
   QProgressDialog progress(QStringLiteral("Tlač listov"), QStringLiteral("Zrušiť"), 0, count, this);
   progress.setObjectName(QStringLiteral("PrintAllProgress"));
   progress.setWindowTitle(QStringLiteral("Listy všetkých pracovníkov"));

@@ -2,6 +2,7 @@
 // them, and what a failed write leaves behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -81,6 +82,39 @@ TEST(ReportPdfCli, AFileThatCannotBeWrittenIsReportedAndAnOldOneStays) {
   EXPECT_EQ(r.status, 1);
   EXPECT_FALSE(r.err.empty());
   EXPECT_TRUE(std::filesystem::is_directory(inst.dir / "folder.pdf"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SheetsPdfCli, EveryEmployeesSheetOnItsOwnPageInListOrder) {
+  Installation inst;
+  const auto pdf = inst.dir / "listy.pdf";
+  const auto r = testing_support::RunCli(
+      {"sheets", "--dir", inst.path(), "--month", "11", "--year", "2026", "--out", core::Utf8FromPath(pdf)});
+  if (r.status == 2) GTEST_SKIP() << "a build without the Qt parts refuses PDF output: " << r.err;
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "2\n");
+  const std::string text = PdfText(pdf);
+  if (text.empty()) GTEST_SKIP() << "pdftotext is not available";
+  const auto pages = std::count(text.begin(), text.end(), '\f');
+  EXPECT_EQ(pages, 2);
+  const auto jan = text.find("Ján Novák");
+  const auto eva = text.find("Eva Malá");
+  ASSERT_NE(jan, std::string::npos);
+  ASSERT_NE(eva, std::string::npos);
+  EXPECT_LT(jan, text.find('\f'));  // Ján's sheet is the first page
+  EXPECT_GT(eva, text.find('\f'));
+  EXPECT_NE(text.find("8:30"), std::string::npos);
+  EXPECT_NE(text.find("Podpis vedúceho", eva), std::string::npos);
+
+  // Without the month's log nothing is written and the robot says why.
+  const auto none = testing_support::RunCli({"sheets", "--dir", inst.path(), "--month", "10", "--year", "2026",
+                                             "--out", core::Utf8FromPath(inst.dir / "none.pdf")});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.err.find("Nie je možné otvorit súbor"), std::string::npos) << none.err;
+  EXPECT_FALSE(std::filesystem::exists(inst.dir / "none.pdf"));
 }
 
 }  // namespace

@@ -52,7 +52,8 @@ bool isPdf(const std::filesystem::path& file) {
 int storeSheet(const std::filesystem::path& file, const core::Grid& grid) {
   if (isPdf(file)) {
     std::string error;
-    if (!WriteSheetsPdf(file, 1, [&grid](int) { return &grid; }, "Vortane " + core::Utf8FromPath(file), &error)) {
+    if (!WriteSheetsPdf(
+            file, 1, [&grid](int) { return &grid; }, "Vortane " + core::Utf8FromPath(file), &error)) {
       core::CliOperator().showMessage(error);
       return kFailed;
     }
@@ -187,37 +188,18 @@ int runSheets(const Args& args) {
   options.loadCalendar = true;
   auto inst = LoadInstallation(args, "sheets", op, options, status);
   if (!inst) return status;
-  const auto& list = inst->employees.employees();
   const auto logFile = core::MonthLog::FileName(inst->settings.logDir(), period->month, period->year);
-  // The month's log is read once for everybody.
-  std::unordered_map<std::uint16_t, core::LogEntries> byCard;
-  if (!robot::GroupLogByCard(logFile, byCard)) {
-    core::LogEntries none;
-    core::MonthLog::ReadEmployee(logFile, 0, none, op);
-    return kFailed;
-  }
-  const core::LogEntries empty;
-  core::Grid grid;
-  auto sheetOf = [&](int i) -> const core::Grid* {
-    const core::Employee& e = list[static_cast<std::size_t>(i)];
-    grid = robot::NewSheetGrid();
-    robot::WriteShowStateHeaders(grid);
-    robot::SheetState state;
-    robot::RobotInputs in{inst->settings, inst->calendar, e, period->month, period->year, logFile};
-    const auto it = byCard.find(e.card);
-    in.preRead = it != byCard.end() ? &it->second : &empty;
-    in.messages = &inst->messages;
-    robot::RunSheet(in, grid, state, op);
-    return &grid;
-  };
+  robot::MonthSheets sheets(inst->settings, inst->calendar, inst->employees, inst->messages, period->month,
+                            period->year, logFile);
+  if (!sheets.load(op)) return kFailed;
+  auto sheetOf = [&](int i) -> const core::Grid* { return &sheets.sheet(i, op); };
   std::string error;
-  const std::string title =
-      "Vortane " + std::to_string(period->month) + "." + std::to_string(period->year);
-  if (!WriteSheetsPdf(core::PathFromUtf8(*out), static_cast<int>(list.size()), sheetOf, title, &error)) {
+  const std::string title = "Vortane " + std::to_string(period->month) + "." + std::to_string(period->year);
+  if (!WriteSheetsPdf(core::PathFromUtf8(*out), sheets.count(), sheetOf, title, &error)) {
     op.showMessage(error);
     return kFailed;
   }
-  std::printf("%zu\n", list.size());
+  std::printf("%d\n", sheets.count());
   return kOk;
 }
 
