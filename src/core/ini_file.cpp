@@ -189,6 +189,10 @@ long long ReadProfileIntOrMissing(const std::filesystem::path& file, std::string
 bool WriteProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
                         std::string_view value) {
   if (!validSection(section) || !validKey(key)) return false;
+  // Read and replaced under the folder's settings lock: another program's
+  // write between the two would otherwise be undone.
+  const FolderLock lock = LockSettingsOf(file);
+  if (!lock.held()) return false;
   IniFile ini;
   std::error_code ec;
   if (std::filesystem::exists(file, ec)) {
@@ -202,6 +206,11 @@ bool WriteProfileString(const std::filesystem::path& file, std::string_view sect
   }
   ini.setValue(section, key, value);
   return ini.save(file);
+}
+
+FolderLock LockSettingsOf(const std::filesystem::path& file) {
+  return FolderLock::Acquire(file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path(),
+                             LockKind::Settings, kSettingsLockWait);
 }
 
 bool WriteProfileInt(const std::filesystem::path& file, std::string_view section, std::string_view key,

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/folder_lock.h"
 #include "core/time_values.h"
 
 namespace core {
@@ -61,10 +62,19 @@ long long ReadProfileInt(const std::filesystem::path& file, std::string_view sec
                          long long def);
 // -1 when the section does not exist, otherwise the key's value with -1 as default.
 long long ReadProfileIntOrMissing(const std::filesystem::path& file, std::string_view section, std::string_view key);
-// Rewrites the file atomically with one value changed (file and section
+// How long a write waits for another program's write of the same file.
+inline constexpr std::chrono::milliseconds kSettingsLockWait{10000};
+
+// The settings lock of the file's folder (folder_lock.h), for a sequence of
+// reads and writes that belong together; the writes below take it
+// themselves (it is reentrant). Not held when another program kept it for
+// kSettingsLockWait or the folder cannot be locked.
+FolderLock LockSettingsOf(const std::filesystem::path& file);
+
+// Under the settings lock, rewrites the file atomically with one value changed (file and section
 // created when missing). False when the file exists but cannot be read in
 // full, when section or key are empty or contain a line break, '[', ']' or
-// (key) '=', or when the file cannot be written; the old file then stays as it
+// (key) '=', when the lock is not to be had, or when the file cannot be written; the old file then stays as it
 // was. Line breaks inside the value are written as blanks.
 bool WriteProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
                         std::string_view value);

@@ -3,6 +3,7 @@
 // Windows and the POSIX systems. Each has one implementation in
 // platform_posix.cpp and one in platform_win32.cpp.
 
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <optional>
@@ -16,6 +17,33 @@ bool LocalTime(std::time_t t, std::tm& out);
 
 // Numeric id of this process, for scratch file names.
 long ProcessId();
+
+// The name of this computer and of the user the program runs for, as the
+// system tells them (UTF-8); "?" when it does not.
+std::string ComputerName();
+std::string UserName();
+
+// Locks between processes, also on other computers sharing a folder: an
+// exclusive lock of one byte of a lock file (fcntl record locks elsewhere,
+// LockFileEx on Windows). The system releases a lock when its holder's
+// handle is closed or its process dies, however it dies.
+using LockHandle = std::intptr_t;
+inline constexpr LockHandle kNoLockHandle = -1;
+
+// Opens `file` for reading and writing, creating it when missing, shared
+// with every other program. kNoLockHandle with `error` set otherwise.
+LockHandle OpenLockFile(const std::filesystem::path& file, std::string& error);
+
+enum class LockAttempt { Taken, Busy, Failed };
+// Takes the exclusive lock of the byte at `offset` without waiting: Busy when
+// another handle (of this or another process) holds it, Failed with `error`
+// when the system refuses locks on that file.
+LockAttempt TryLockByte(LockHandle handle, std::uint64_t offset, std::string& error);
+void UnlockByte(LockHandle handle, std::uint64_t offset);
+
+// Writes `bytes` at `offset` of the lock file (a note for whoever waits).
+bool WriteLockNote(LockHandle handle, std::uint64_t offset, std::string_view bytes);
+void CloseLockFile(LockHandle handle);
 
 #if defined(_WIN32)
 // Writes `bytes` to a new file `tmp` (which must not exist) through its wide

@@ -78,6 +78,69 @@ bool LocalTime(std::time_t t, std::tm& out) { return ::localtime_s(&out, &t) == 
 
 long ProcessId() { return static_cast<long>(::GetCurrentProcessId()); }
 
+std::string ComputerName() {
+  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+  if (!::GetComputerNameW(name, &size) || size == 0) return "?";
+  return Utf8FromWide(name, static_cast<int>(size));
+}
+
+std::string UserName() {
+  wchar_t name[257] = {};
+  DWORD size = 257;
+  if (!::GetUserNameW(name, &size) || size <= 1) return "?";
+  return Utf8FromWide(name, static_cast<int>(size - 1));  // the size counts the terminating zero
+}
+
+LockHandle OpenLockFile(const std::filesystem::path& file, std::string& error) {
+  // Shared for everything, so that every program (on this computer or on
+  // another one reaching the folder over a share) opens the same file.
+  const HANDLE h = ::CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    error = DisplayPath(file) + ": " + SystemMessage(::GetLastError());
+    return kNoLockHandle;
+  }
+  return reinterpret_cast<LockHandle>(h);
+}
+
+namespace {
+OVERLAPPED At(std::uint64_t offset) {
+  OVERLAPPED o{};
+  o.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+  o.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  return o;
+}
+}  // namespace
+
+LockAttempt TryLockByte(LockHandle handle, std::uint64_t offset, std::string& error) {
+  OVERLAPPED o = At(offset);
+  if (::LockFileEx(reinterpret_cast<HANDLE>(handle), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                   &o))
+    return LockAttempt::Taken;
+  const DWORD code = ::GetLastError();
+  if (code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING) return LockAttempt::Busy;
+  error = SystemMessage(code);
+  return LockAttempt::Failed;
+}
+
+void UnlockByte(LockHandle handle, std::uint64_t offset) {
+  OVERLAPPED o = At(offset);
+  ::UnlockFileEx(reinterpret_cast<HANDLE>(handle), 0, 1, 0, &o);
+}
+
+bool WriteLockNote(LockHandle handle, std::uint64_t offset, std::string_view bytes) {
+  OVERLAPPED o = At(offset);
+  DWORD written = 0;
+  return ::WriteFile(reinterpret_cast<HANDLE>(handle), bytes.data(), static_cast<DWORD>(bytes.size()), &written, &o) &&
+         written == bytes.size();
+}
+
+void CloseLockFile(LockHandle handle) {
+  if (handle != kNoLockHandle) ::CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
 bool WriteNewFileDurably(const std::filesystem::path& tmp, std::string_view bytes, std::string& error) {
   const HANDLE file = ::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {

@@ -312,6 +312,9 @@ std::optional<int> parseSettingInt(std::string_view text) {
 }  // namespace
 
 SaveResult SaveSettings(const SettingsForm& form, const ProgramDirectory& dir, ProgramSettings& settings) {
+  // The file is read once and replaced after every step: another program's
+  // write in between (a transfer pointer) would be undone without the lock.
+  const FolderLock lock = LockSettingsOf(dir.iniFile());
   SettingsWriter file(dir.iniFile());
   SaveResult result;
   int step = 0;
@@ -325,6 +328,11 @@ SaveResult SaveSettings(const SettingsForm& form, const ProgramDirectory& dir, P
   };
   std::string ioError;
   auto ioFail = [&]() { return fail("Nie je možné uložiť nastavenia do súboru vortane.ini\r" + ioError, ""); };
+  if (!lock.held()) {
+    step = 1;
+    ioError = lock.status() == FolderLock::Status::Failed ? lock.error() : LockBusyText(lock.holder());
+    return ioFail();
+  }
   if (!file.open(ioError)) {
     step = 1;
     return ioFail();

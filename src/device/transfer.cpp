@@ -50,6 +50,48 @@ void reportWriteError(DownloadContext& ctx, const std::filesystem::path& file) {
   ctx.op.showMessage(core::MonthLog::WriteErrorMessage(file));
 }
 
+// The folder's transfer lock for one command, waiting with the progress
+// window (or, in fixed-unit mode, the main window's progress line) while
+// another program holds it. Not held: the outcome says why, the operator has
+// been told unless the wait was cancelled.
+core::FolderLock lockTransfers(DownloadContext& ctx, CommandOutcome& out) {
+  const auto folder = ctx.iniFile.parent_path().empty() ? std::filesystem::path(".") : ctx.iniFile.parent_path();
+  auto lock = core::FolderLock::Acquire(folder, core::LockKind::Transfer, std::chrono::milliseconds(0));
+  if (lock.held()) return lock;
+  if (lock.status() != core::FolderLock::Status::Failed) {
+    ctx.comm.StopRequested = false;
+    if (!ctx.fixedUnit) ctx.progress.show("Prenos...");
+    ctx.progress.setCaption("Prenos...");
+    std::string shown;
+    lock = core::FolderLock::Acquire(folder, core::LockKind::Transfer, ctx.lockWait, [&](const core::LockHolder& h) {
+      const std::string text = TransferLockWaitText(h);
+      if (text != shown) ctx.progress.setLabel(shown = text);
+      return !ctx.comm.StopRequested.load();
+    });
+    if (!ctx.fixedUnit) ctx.progress.hide();
+    if (lock.held()) return lock;
+  }
+  out.ran = true;
+  out.lockNotHeld = true;
+  switch (lock.status()) {
+    case core::FolderLock::Status::Cancelled:
+      out.transfer.stopped = true;
+      break;
+    case core::FolderLock::Status::TimedOut:
+      if (ctx.fixedUnit) {
+        // Nobody may sit at a fixed unit's PC: the next status reply tries again.
+        ctx.text.addLine(ShortDateLongTimeText(ctx.now()) + "\t" + TransferLockBusyMessage(lock.holder()));
+      } else {
+        ctx.op.showMessage(TransferLockBusyMessage(lock.holder()));
+      }
+      break;
+    default:
+      ctx.op.showMessage("Nie je možné zamknúť adresár programu pre prenos:\r" + lock.error());
+      break;
+  }
+  return lock;
+}
+
 // Before anything is stored: an interrupted transfer is taken back to its
 // last checkpoint. When that fails, nothing may be appended (the logs would
 // be cut under the new records later): the outcome says so.
@@ -81,7 +123,7 @@ CommandOutcome journaledTransfer(DownloadContext& ctx, long long before, int n,
                                  std::function<long long(int)> pointerFor) {
   CommandOutcome out;
   out.ran = true;
-  TransferJournal journal(JournalFileFor(ctx.iniFile));
+  TransferJournal journal(JournalFileFor(ctx.iniFile, ctx.device.productionNumber));
   auto account = [&] {
     out.transfer.checkpoints = journal.checkpoints();
     out.transfer.journalTime = journal.spent();
@@ -164,31 +206,52 @@ long long ReadTransferPointer(const std::filesystem::path& iniFile, int producti
   return core::ReadProfileIntOrMissing(iniFile, "REQPTR", std::to_string(productionNumber));
 }
 
+std::string TransferLockWaitText(const core::LockHolder& holder) {
+  return "Čaká sa na prenos z " + core::HolderText(holder) + "...";
+}
+
+std::string TransferLockBusyMessage(const core::LockHolder& holder) {
+  std::string text = "Záznamy sa nepreniesli: prebieha prenos z " + core::HolderText(holder);
+  if (!holder.since.empty()) text += " (od " + holder.since + ")";
+  return text + ".\rSkúste to znova neskôr.";
+}
+
+namespace {
+std::filesystem::path folderOf(const std::filesystem::path& iniFile) {
+  return iniFile.parent_path().empty() ? std::filesystem::path(".") : iniFile.parent_path();
+}
+constexpr std::chrono::milliseconds kStorePointerLockWait{5000};
+}  // namespace
+
 bool StoreTransferPointer(const std::filesystem::path& iniFile, int productionNumber, long long value) {
+  const auto lock = core::FolderLock::Acquire(folderOf(iniFile), core::LockKind::Transfer, kStorePointerLockWait);
+  if (!lock.held()) return false;
   if (!RecoverInterruptedTransfer(iniFile)) return false;
   return writePointer(iniFile, productionNumber, value);
 }
 
 bool RecoverInterruptedTransfer(const std::filesystem::path& iniFile, std::filesystem::path* failed) {
-  const std::filesystem::path file = JournalFileFor(iniFile);
-  std::error_code ec;
-  if (!std::filesystem::exists(std::filesystem::symlink_status(file, ec))) return true;
   auto fail = [&](const std::filesystem::path& which) {
     if (failed) *failed = which;
     return false;
   };
-  std::string bytes;
-  if (!core::ReadWholeFile(file, bytes)) return fail(file);
-  if (const auto state = ParseJournal(bytes)) {
-    std::filesystem::path which;
-    if (!RestoreLogs(*state, &which)) return fail(which);
-    if (ReadTransferPointer(iniFile, state->productionNumber) != state->pointer &&
-        !writePointer(iniFile, state->productionNumber, state->pointer)) {
-      return fail(iniFile);
+  const std::filesystem::path folder = folderOf(iniFile);
+  const auto lock = core::FolderLock::Acquire(folder, core::LockKind::Transfer, std::chrono::milliseconds(0));
+  if (!lock.held()) return fail(core::LockFileOf(folder));
+  for (const auto& file : JournalFilesBeside(iniFile)) {
+    std::string bytes;
+    if (!core::ReadWholeFile(file, bytes)) return fail(file);
+    if (const auto state = ParseJournal(bytes)) {
+      std::filesystem::path which;
+      if (!RestoreLogs(*state, &which)) return fail(which);
+      if (ReadTransferPointer(iniFile, state->productionNumber) != state->pointer &&
+          !writePointer(iniFile, state->productionNumber, state->pointer)) {
+        return fail(iniFile);
+      }
     }
+    // Without a sound header nothing was appended under this journal.
+    if (!ClearJournal(file)) return fail(file);
   }
-  // Without a sound header nothing was appended under this journal.
-  if (!ClearJournal(file)) return fail(file);
   return true;
 }
 
@@ -323,6 +386,9 @@ TransferResult runTransfer(DownloadContext& ctx, int n, bool storeToLog, Journal
 
 CommandOutcome NewRecordsCommand(DownloadContext& ctx) {
   if (!terminalReady(ctx)) return {};
+  CommandOutcome locked;
+  const auto lock = lockTransfers(ctx, locked);
+  if (!lock.held()) return locked;
   if (CommandOutcome out; !settle(ctx, out)) return out;
   const long long S = ReadTransferPointer(ctx.iniFile, ctx.device.productionNumber);
   if (S < 0 || S > ctx.device.capacity()) {
@@ -371,6 +437,9 @@ CommandOutcome TransferAllCommand(DownloadContext& ctx) {
     return {};
   }
   if (!terminalReady(ctx)) return {};
+  CommandOutcome locked;
+  const auto lock = lockTransfers(ctx, locked);
+  if (!lock.held()) return locked;
   if (CommandOutcome out; !settle(ctx, out)) return out;
   const int C = ctx.device.capacity();
   const int PTR = ctx.device.PTR;
@@ -424,11 +493,17 @@ std::string FirstUseMessage(const core::MessageCatalogue& messages) {
 }
 
 bool HandleFirstUse(DownloadContext& ctx) {
+  CommandOutcome locked;
+  const auto lock = lockTransfers(ctx, locked);
+  if (!lock.held()) return false;
   ctx.op.showMessage(FirstUseMessage(ctx.messages));
   return StoreTransferPointer(ctx.iniFile, ctx.device.productionNumber, ctx.device.PTR);
 }
 
 CommandOutcome AutomaticTransfer(DownloadContext& ctx, int n) {
+  CommandOutcome locked;
+  const auto lock = lockTransfers(ctx, locked);
+  if (!lock.held()) return locked;
   const long long counted = ReadTransferPointer(ctx.iniFile, ctx.device.productionNumber);
   if (CommandOutcome out; !settle(ctx, out)) return out;
   const long long S = ReadTransferPointer(ctx.iniFile, ctx.device.productionNumber);
@@ -457,6 +532,9 @@ bool AlignPointers(DownloadContext& ctx) {
                        "to urobiť?")) {
     return false;
   }
+  CommandOutcome locked;
+  const auto lock = lockTransfers(ctx, locked);
+  if (!lock.held()) return false;
   if (!StoreTransferPointer(ctx.iniFile, ctx.device.productionNumber, ctx.device.PTR)) return false;
   ctx.op.showMessage("Vykonané");
   return true;

@@ -14,6 +14,15 @@
 // (transfer_journal.h): every command that stores records or a pointer first
 // takes the month logs and the pointer back to the journal's last checkpoint,
 // and fetches again from there.
+//
+// Several programs may share one program folder (two terminals on two PCs,
+// a scheduled vortane-cli beside the desktop program): every command that
+// stores records or a pointer holds the folder's transfer lock
+// (core/folder_lock.h) from before it settles a journal until its own
+// journal is cleared. A command that finds the lock held waits, showing
+// "Čaká sa na prenos z <computer> (<user>)..." with its cancel button, for
+// at most DownloadContext::lockWait; then it reports who holds it and
+// leaves logs, pointer and journals as they were.
 
 #include <chrono>
 #include <cstdint>
@@ -23,6 +32,7 @@
 #include <string>
 
 #include "core/employee_list.h"
+#include "core/folder_lock.h"
 #include "core/messages.h"
 #include "core/month_log.h"
 #include "core/operator.h"
@@ -78,7 +88,15 @@ struct DownloadContext {
   // blocks. Zero: after every block.
   std::chrono::milliseconds checkpointInterval{2000};
   std::function<void(TransferStep)> onStep;  // test seam; may be empty
+  // How long a command waits for another program's transfer into the same
+  // folder. A whole VORT RFID ring takes some three minutes at 9600 baud.
+  std::chrono::milliseconds lockWait{std::chrono::minutes(5)};
 };
+
+// The progress line while another program's transfer holds the folder.
+std::string TransferLockWaitText(const core::LockHolder& holder);
+// The message when the wait ended without the lock.
+std::string TransferLockBusyMessage(const core::LockHolder& holder);
 
 // Ring positions 0..capacity: the position after `p` and the one before it.
 int RingNext(int p, int capacity);
@@ -96,16 +114,22 @@ std::string RecordLine(const core::AttendanceRecord& r, Model model, const core:
 
 // REQPTR of a production number: -1 when missing.
 long long ReadTransferPointer(const std::filesystem::path& iniFile, int productionNumber);
-// Stores REQPTR. An interrupted transfer's journal beside vortane.ini is
-// settled first (RecoverInterruptedTransfer), so that it cannot later take
-// the pointer back from the value stored here. False when either fails.
+// Stores REQPTR under the folder's transfer lock (waiting a few seconds for
+// it unless the calling thread holds it already). An interrupted transfer's
+// journal beside vortane.ini is settled first (RecoverInterruptedTransfer),
+// so that it cannot later take the pointer back from the value stored here.
+// False when the lock is not to be had or either step fails.
 bool StoreTransferPointer(const std::filesystem::path& iniFile, int productionNumber, long long value);
 
-// When a journal of an interrupted transfer lies beside vortane.ini: cuts
-// the month logs back to its last checkpoint, stores that checkpoint's
-// pointer for its terminal and removes the journal. True when there was
-// nothing to do or all of it succeeded; otherwise `failed` names the file
-// that could not be changed, and the journal stays for the next attempt.
+// For every journal of an interrupted transfer beside vortane.ini (any
+// terminal's): cuts the month logs back to its last checkpoint, stores that
+// checkpoint's pointer for its terminal and removes the journal. Only with
+// the folder's transfer lock, which the calling thread either holds or gets
+// at once: a journal is never settled under a transfer that is still
+// running. True when there was nothing to do or all of it succeeded;
+// otherwise `failed` names the file that could not be changed (the lock
+// file when the lock was held elsewhere), and the journals left stay for
+// the next attempt.
 bool RecoverInterruptedTransfer(const std::filesystem::path& iniFile, std::filesystem::path* failed = nullptr);
 
 struct TransferResult {
@@ -152,6 +176,10 @@ struct CommandOutcome {
   std::string statusText;            // status-bar panel 0 ("N záznamov"), empty when unchanged
   bool pointerWriteFailed = false;   // vortane.ini could not be written (also on first use)
   bool presenceWriteFailed = false;  // stav.bin could not be written after an automatic transfer
+  // The folder's transfer lock was not had: another program kept it past
+  // lockWait (reported), the wait was cancelled (transfer.stopped), or the
+  // folder cannot be locked (reported). Nothing was changed.
+  bool lockNotHeld = false;
 };
 
 // The three commands that store records (new records, all records, the

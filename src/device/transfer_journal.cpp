@@ -1,5 +1,6 @@
 #include "device/transfer_journal.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <system_error>
 
@@ -84,7 +85,25 @@ class Stopwatch {
 
 }  // namespace
 
-fs::path JournalFileFor(const fs::path& iniFile) { return iniFile.parent_path() / "prenos.jnl"; }
+fs::path JournalFileFor(const fs::path& iniFile, int productionNumber) {
+  return iniFile.parent_path() / ("prenos_" + std::to_string(productionNumber) + ".jnl");
+}
+
+std::vector<fs::path> JournalFilesBeside(const fs::path& iniFile) {
+  std::vector<fs::path> out;
+  const fs::path folder = iniFile.parent_path().empty() ? fs::path(".") : iniFile.parent_path();
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = core::Utf8FromPath(it->path().filename());
+    const bool legacy = name == "prenos.jnl";
+    const bool perTerminal = name.size() > 11 && name.compare(0, 7, "prenos_") == 0 &&
+                             name.compare(name.size() - 4, 4, ".jnl") == 0 &&
+                             core::parseDecimal(std::string_view(name).substr(7, name.size() - 11)).has_value();
+    if (legacy || perTerminal) out.push_back(it->path());
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
 
 std::optional<JournalState> ParseJournal(std::string_view bytes) {
   std::optional<JournalState> state;

@@ -17,6 +17,19 @@
 //   checkpoint  pointer reached, then the size of every log named before it
 // Order of durability: a log is named (and flushed) before anything is
 // appended to it; a checkpoint is written only after the logs are flushed.
+//
+// Several terminals may feed one program folder (each through its own PC or
+// its own adapter), so each terminal has a journal of its own,
+// "prenos_<production number>.jnl". Who settles a journal: transfers into a
+// folder hold its transfer lock (core/folder_lock.h) from before they settle
+// anything until their own journal is cleared, so a journal that a transfer
+// finds on taking the lock belongs to one that is gone (killed, powered off)
+// and nothing has been appended to the logs since it stopped. Such a
+// transfer settles every journal it finds (its own terminal's and the
+// others') before it appends a record, and it never settles one without
+// the lock: a settled journal can only cut away what its own transfer
+// appended. "prenos.jnl", the single journal of earlier versions, is settled
+// the same way.
 
 #include <chrono>
 #include <cstdint>
@@ -29,8 +42,12 @@
 
 namespace device {
 
-// "<folder of vortane.ini>/prenos.jnl".
-std::filesystem::path JournalFileFor(const std::filesystem::path& iniFile);
+// "<folder of vortane.ini>/prenos_<production number>.jnl".
+std::filesystem::path JournalFileFor(const std::filesystem::path& iniFile, int productionNumber);
+
+// Every journal beside vortane.ini (of any terminal, and an earlier
+// version's "prenos.jnl"), in name order.
+std::vector<std::filesystem::path> JournalFilesBeside(const std::filesystem::path& iniFile);
 
 // What a journal says to go back to.
 struct JournalState {

@@ -24,6 +24,8 @@ extern char** environ;
 #endif
 
 #include "core/ini_file.h"
+#include "device/transfer_journal.h"
+#include "cli/sim_programs.h"
 #include "support/test_support.h"
 
 namespace {
@@ -35,84 +37,8 @@ using testing_support::TempDir;
 
 #if !defined(_WIN32)
 
-// A program with its stdin on a pipe and its stdout and stderr in files.
-class Program {
- public:
-  Program(const std::filesystem::path& program, std::vector<std::string> args, const std::filesystem::path& out) {
-    int in[2];
-    if (pipe(in) != 0) return;
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_adddup2(&fa, in[0], STDIN_FILENO);
-    posix_spawn_file_actions_addclose(&fa, in[1]);
-    posix_spawn_file_actions_addopen(&fa, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const std::string err = out.string() + ".err";
-    posix_spawn_file_actions_addopen(&fa, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    args.insert(args.begin(), program.string());
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    if (posix_spawn(&m_pid, argv[0], &fa, nullptr, argv.data(), environ) != 0) m_pid = -1;
-    posix_spawn_file_actions_destroy(&fa);
-    close(in[0]);
-    m_in = in[1];
-  }
-  ~Program() {
-    if (m_in >= 0) close(m_in);
-    if (m_pid > 0 && !m_reaped) {
-      kill(m_pid, SIGKILL);
-      waitpid(m_pid, nullptr, 0);
-    }
-  }
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-
-  bool started() const { return m_pid > 0; }
-  void send(const std::string& line) {
-    const std::string s = line + "\n";
-    ASSERT_EQ(write(m_in, s.data(), s.size()), static_cast<ssize_t>(s.size()));
-  }
-  // True when the program was still running and has now been killed.
-  bool kill9() {
-    int status = 0;
-    if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-      m_reaped = true;
-      return false;
-    }
-    kill(m_pid, SIGKILL);
-    waitpid(m_pid, &status, 0);
-    m_reaped = true;
-    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-  }
-  int wait() {
-    int status = 0;
-    waitpid(m_pid, &status, 0);
-    m_reaped = true;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-
- private:
-  pid_t m_pid = -1;
-  int m_in = -1;
-  bool m_reaped = false;
-};
-
-// Waits until the file holds a line starting with `prefix` after `from`;
-// returns everything up to and including that line.
-std::string WaitForLine(const std::filesystem::path& file, std::size_t from, const std::string& prefix) {
-  const auto end = std::chrono::steady_clock::now() + 10s;
-  while (std::chrono::steady_clock::now() < end) {
-    const std::string bytes = ReadBytes(file);
-    for (std::size_t at = from; at < bytes.size();) {
-      const auto nl = bytes.find('\n', at);
-      if (nl == std::string::npos) break;
-      if (bytes.compare(at, prefix.size(), prefix) == 0) return bytes.substr(from, nl + 1 - from);
-      at = nl + 1;
-    }
-    std::this_thread::sleep_for(10ms);
-  }
-  return {};
-}
+using cli_programs::Program;
+using cli_programs::WaitForLine;
 
 class TransferCrashCli : public ::testing::TestWithParam<const char*> {
  protected:
@@ -219,7 +145,8 @@ TEST_P(TransferCrashCli, DownloadAndWatchKilledAtRandomThenOneCleanDownload) {
   const auto inRing = ring();
   EXPECT_GE(inRing.size(), 320u);
   EXPECT_EQ(logs(), inRing);
-  EXPECT_FALSE(std::filesystem::exists(dir / "inst" / "prenos.jnl"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "inst" / "prenos_513.jnl"));
+  EXPECT_TRUE(device::JournalFilesBeside(dir / "inst" / "vortane.ini").empty());
   EXPECT_TRUE(std::filesystem::exists(dir / "inst" / "Log" / "4_2026.txt"));
 #endif
 }

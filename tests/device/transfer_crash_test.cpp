@@ -133,7 +133,7 @@ TEST_P(TransferCrash, KilledAtAnyMomentThenOneCleanTransferStoresEachRegistratio
   const auto last = device::NewRecordsCommand(ctx);
   EXPECT_FALSE(last.transfer.journalFailed);
   EXPECT_EQ(storedPointer(), state.PTR);
-  EXPECT_FALSE(std::filesystem::exists(device::JournalFileFor(iniFile())));
+  EXPECT_FALSE(std::filesystem::exists(device::JournalFileFor(iniFile(), 4321)));
   const auto ring = TerminalRecords(terminal);
   EXPECT_GT(ring.size(), 300u);
   EXPECT_EQ(AllLogRecords(logDir()), ring);

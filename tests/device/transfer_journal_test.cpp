@@ -146,7 +146,7 @@ TEST(DurableFiles, FlushAndDurableAppend) {
 
 class JournaledTransfer : public DeviceFixture {
  protected:
-  fs::path journal() const { return device::JournalFileFor(iniFile()); }
+  fs::path journal() const { return device::JournalFileFor(iniFile(), 4321); }
   std::vector<device::TransferStep> steps;
 };
 

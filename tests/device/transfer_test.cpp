@@ -323,10 +323,15 @@ TEST_F(RfidTransfer, UnwritablePointerAndPresenceFilesAreReported) {
   ctx.iniFile = dir / "blocked" / "vortane.ini";
   ctx.presenceFile = dir / "blocked" / "stav.bin";
 
-  // First use: the message, but the pointer could not be stored.
+  // A folder that cannot even be locked: reported, nothing stored.
+  op.messages.clear();
   auto out = device::NewRecordsCommand(ctx);
-  EXPECT_FALSE(out.ran);
-  EXPECT_TRUE(out.pointerWriteFailed);
+  EXPECT_TRUE(out.ran);
+  EXPECT_TRUE(out.lockNotHeld);
+  EXPECT_FALSE(out.transfer.stopped);
+  ASSERT_EQ(op.messages.size(), 1u);
+  EXPECT_EQ(op.messages[0].rfind("Nie je možné zamknúť adresár programu pre prenos:\r", 0), 0u) << op.messages[0];
+  EXPECT_NE(op.messages[0].find("vortane.lck"), std::string::npos) << op.messages[0];
   EXPECT_FALSE(device::HandleFirstUse(ctx));
 
   // An automatic transfer whose stav.bin cannot be written.

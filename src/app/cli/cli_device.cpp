@@ -1,6 +1,6 @@
 // Terminal commands: talk to the time clock on a serial port.
 //   status     --dir DIR [--port DEV]                      the decoded status reply
-//   download   --dir DIR [--port DEV] (--new | --all | --count N) [--stats]
+//   download   --dir DIR [--port DEV] (--new | --all | --count N) [--stats] [--lock-wait S]
 //   set-time   --dir DIR [--port DEV]                      the terminal's clock from the PC's
 //   read-card  --dir DIR [--port DEV] [--timeout S]        number of a card presented to a VORT RFID
 //   align      --dir DIR [--port DEV]                      store the terminal's PTR as the transfer pointer
@@ -101,7 +101,9 @@ class StderrProgress final : public device::Progress {
  public:
   void setLabel(const std::string& text) override {
     reassertStop();
-    if (text.rfind("Timeout: ", 0) == 0) std::fprintf(stderr, "%s\n", text.c_str());
+    // Retries, and the wait for another program's transfer into the folder.
+    if (text.rfind("Timeout: ", 0) == 0 || text.rfind("Čaká sa na prenos", 0) == 0)
+      std::fprintf(stderr, "%s\n", text.c_str());
   }
   void setBar(int, int) override { reassertStop(); }
 
@@ -246,6 +248,16 @@ device::DownloadContext MakeContext(Link& link, device::TextArea& text, device::
   return ctx;
 }
 
+// --lock-wait S: how long a transfer waits for another program's transfer
+// into the same folder. Unusable: a usage error.
+bool SetLockWait(const Args& args, device::DownloadContext& ctx) {
+  if (!args.has("lock-wait")) return true;
+  const auto s = args.integer("lock-wait", 0, 86400);
+  if (!s) return false;
+  ctx.lockWait = std::chrono::seconds(*s);
+  return true;
+}
+
 void PrintStats(const Args& args, Link& link, double seconds) {
   if (!args.has("stats")) return;
   std::fprintf(stderr, "bytes sent %llu received %llu seconds %.3f\n",
@@ -295,6 +307,7 @@ int RunDownload(const Args& args) {
   // Without a usable status the commands show their own "not connected" messages.
   ConnectTerminal(link);
   auto ctx = MakeContext(link, text, progress, nullptr, false);
+  if (!SetLockWait(args, ctx)) return usageError("download", "--lock-wait needs whole seconds 0..86400");
   device::CommandOutcome out;
   if (args.has("new")) {
     out = device::NewRecordsCommand(ctx);
@@ -321,7 +334,9 @@ int RunDownload(const Args& args) {
     const bool fine = link.state.known && link.state.PTR >= 0 && !args.has("count");
     return fine ? kOk : kFailed;
   }
-  return out.transfer.complete() && !out.transfer.stopped && !out.transfer.unreadableBlock ? kOk : kFailed;
+  return out.transfer.complete() && !out.transfer.stopped && !out.transfer.unreadableBlock && !out.lockNotHeld
+             ? kOk
+             : kFailed;
 }
 
 int RunSetTime(const Args& args) {
@@ -413,6 +428,7 @@ int RunWatch(const Args& args) {
   presence.LoadPresence(link.inst.directory.presenceFile());
   // Watch is the fixed-unit mode whatever AUTODNL says.
   auto ctx = MakeContext(link, text, progress, &presence, true);
+  if (!SetLockWait(args, ctx)) return usageError("watch", "--lock-wait needs whole seconds 0..86400");
   device::ConnectionMonitor monitor;
   bool connected = false;
   int failedTransfers = 0;
@@ -490,13 +506,13 @@ int RunPresence(const Args& args) {
 #ifdef VORTANE_HAVE_SERIAL
 const Registrar kStatus{{"status", "--dir DIR [--port DEVICE]", {}, RunStatus}};
 const Registrar kDownload{{"download",
-                           "--dir DIR [--port DEVICE] (--new | --all | --count N) [--stats]",
+                           "--dir DIR [--port DEVICE] (--new | --all | --count N) [--stats] [--lock-wait S]",
                            {"new", "all", "stats"},
                            RunDownload}};
 const Registrar kSetTime{{"set-time", "--dir DIR [--port DEVICE] [--yes]", {"yes"}, RunSetTime}};
 const Registrar kReadCard{{"read-card", "--dir DIR [--port DEVICE] [--timeout S]", {}, RunReadCard}};
 const Registrar kAlign{{"align", "--dir DIR [--port DEVICE] [--yes]", {"yes"}, RunAlign}};
-const Registrar kWatch{{"watch", "--dir DIR [--port DEVICE]  (until SIGINT/SIGTERM)", {}, RunWatch}};
+const Registrar kWatch{{"watch", "--dir DIR [--port DEVICE] [--lock-wait S]  (until SIGINT/SIGTERM)", {}, RunWatch}};
 #else
 const Registrar kStatus{{"status", "(needs the serial port support)", {}, NoSerial}};
 const Registrar kDownload{{"download", "(needs the serial port support)", {"new", "all", "stats"}, NoSerial}};
