@@ -42,6 +42,7 @@ TEST(SharedFolderWindow, AutomaticTransferBesideACliDownloadStoresEveryRegistrat
   ASSERT_TRUE(core::WriteProfileString(ini, "REQPTR", "1", "0"));
   ASSERT_TRUE(core::WriteProfileString(ini, "REQPTR", "602", "0"));
   testing_support::WriteBytes(tmp.path() / "marker", "1");
+  testing_support::WriteBytes(dir / "prac.txt", ";Zoznam pracovnikov\r\nAnna Horna\t\t101\t\t0\t0\t100\t0\t\r\n");
 
   // The desktop program's terminal (production number 1) in process.
   auto line = std::make_shared<ui_test::SimLine>(timeclock::Model::Rfid, timeclock::ConnectionType::Rs485);
