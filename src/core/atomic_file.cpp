@@ -6,6 +6,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "core/error_text.h"
 #include "core/path_text.h"
 #include "core/platform.h"
 
@@ -20,10 +21,9 @@ namespace fs = std::filesystem;
 namespace core {
 namespace {
 
-void setError(std::string* error, const std::string& what, const fs::path& path, int err) {
+void setError(std::string* error, FileAction action, const fs::path& path, int err) {
   if (!error) return;
-  *error = what + " " + DisplayPath(path);
-  if (err != 0) *error += ": " + std::generic_category().message(err);
+  *error = FileErrorText(action, path, err != 0 ? ReasonTextOfErrno(err) : std::string());
 }
 
 fs::path temporaryName(const fs::path& target) {
@@ -55,7 +55,7 @@ bool writeAll(int fd, std::string_view bytes, int& err) {
 
 bool WriteFileAtomically(const fs::path& requested, std::string_view bytes, std::string* error) {
   if (requested.empty() || !requested.has_filename()) {
-    setError(error, "Invalid file name", requested, 0);
+    setError(error, FileAction::Create, requested, EINVAL);
     return false;
   }
   // A link is followed, so that the file it points to is replaced and the
@@ -87,14 +87,14 @@ bool WriteFileAtomically(const fs::path& requested, std::string_view bytes, std:
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) {
-      setError(error, "Cannot replace", path, EISDIR);
+      setError(error, FileAction::Replace, path, EISDIR);
       return false;
     }
     mode = st.st_mode & 07777;
   }
   const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
   if (fd < 0) {
-    setError(error, "Cannot create", tmp, errno);
+    setError(error, FileAction::Create, tmp, errno);
     return false;
   }
   int err = 0;
@@ -110,12 +110,12 @@ bool WriteFileAtomically(const fs::path& requested, std::string_view bytes, std:
   if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) {
     err = errno;
     ::unlink(tmp.c_str());
-    setError(error, "Cannot replace", path, err);
+    setError(error, FileAction::Replace, path, err);
     return false;
   }
   if (!ok) {
     ::unlink(tmp.c_str());
-    setError(error, "Cannot write", path, err);
+    setError(error, FileAction::Write, path, err);
     return false;
   }
   // Make the rename itself durable; failure here does not undo the write.

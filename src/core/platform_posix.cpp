@@ -10,6 +10,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "core/error_text.h"
 #include "core/path_text.h"
 #include "core/platform.h"
 
@@ -46,7 +47,7 @@ LockHandle OpenLockFile(const std::filesystem::path& file, std::string& error) {
     break;
   }
   if (fd < 0) {
-    error = DisplayPath(file) + ": " + std::generic_category().message(errno);
+    error = DisplayPath(file) + ": " + ReasonTextOfErrno(errno);
     return kNoLockHandle;
   }
   // Whoever creates the file lets every other user of the folder lock it too.
@@ -79,7 +80,7 @@ LockAttempt TryLockByte(LockHandle handle, std::uint64_t offset, std::string& er
     if (lockByte(handle, offset, F_WRLCK) == 0) return LockAttempt::Taken;
     if (errno == EINTR) continue;
     if (errno == EACCES || errno == EAGAIN) return LockAttempt::Busy;
-    error = std::generic_category().message(errno);
+    error = ReasonTextOfErrno(errno);
     return LockAttempt::Failed;
   }
 }

@@ -12,6 +12,7 @@
 #include <iterator>
 #include <string>
 
+#include "core/error_text.h"
 #include "core/path_text.h"
 #include "core/platform.h"
 
@@ -40,8 +41,44 @@ std::string SystemMessage(DWORD code) {
   return text;
 }
 
-std::string Describe(const char* what, const std::filesystem::path& path, DWORD code) {
-  return std::string(what) + " " + DisplayPath(path) + ": " + SystemMessage(code);
+// The reasons a clerk meets most, in Slovak whatever language Windows
+// speaks; the system's own text for the rest.
+std::string ReasonOf(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+      return "súbor neexistuje";
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+      return "priečinok neexistuje alebo nie je dostupný";
+    case ERROR_ACCESS_DENIED:
+      return "prístup bol odmietnutý";
+    case ERROR_SHARING_VIOLATION:
+      return "súbor používa iný program";
+    case ERROR_LOCK_VIOLATION:
+      return "súbor zamkol iný program";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return "disk je plný";
+    case ERROR_WRITE_PROTECT:
+      return "disk je chránený proti zápisu";
+    case ERROR_DIRECTORY:
+      return "na tom mieste je priečinok";
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return "súbor už existuje";
+    case ERROR_INVALID_NAME:
+      return "neplatný názov súboru";
+    case ERROR_NETNAME_DELETED:
+    case ERROR_UNEXP_NET_ERR:
+      return "sieťové spojenie sa prerušilo";
+    default:
+      return SystemMessage(code);
+  }
+}
+
+std::string Describe(FileAction action, const std::filesystem::path& path, DWORD code) {
+  return FileErrorText(action, path, ReasonOf(code));
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes, DWORD& code) {
@@ -99,7 +136,7 @@ LockHandle OpenLockFile(const std::filesystem::path& file, std::string& error) {
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    error = DisplayPath(file) + ": " + SystemMessage(::GetLastError());
+    error = DisplayPath(file) + ": " + ReasonOf(::GetLastError());
     return kNoLockHandle;
   }
   return reinterpret_cast<LockHandle>(h);
@@ -121,7 +158,7 @@ LockAttempt TryLockByte(LockHandle handle, std::uint64_t offset, std::string& er
     return LockAttempt::Taken;
   const DWORD code = ::GetLastError();
   if (code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING) return LockAttempt::Busy;
-  error = SystemMessage(code);
+  error = ReasonOf(code);
   return LockAttempt::Failed;
 }
 
@@ -144,7 +181,7 @@ void CloseLockFile(LockHandle handle) {
 bool WriteNewFileDurably(const std::filesystem::path& tmp, std::string_view bytes, std::string& error) {
   const HANDLE file = ::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    error = Describe("Cannot create", tmp, ::GetLastError());
+    error = Describe(FileAction::Create, tmp, ::GetLastError());
     return false;
   }
   DWORD code = 0;
@@ -159,7 +196,7 @@ bool WriteNewFileDurably(const std::filesystem::path& tmp, std::string_view byte
   }
   if (!ok) {
     ::DeleteFileW(tmp.c_str());
-    error = Describe("Cannot write", tmp, code);
+    error = Describe(FileAction::Write, tmp, code);
   }
   return ok;
 }
@@ -170,7 +207,7 @@ bool ReplaceFileDurably(const std::filesystem::path& tmp, const std::filesystem:
   const DWORD attributes = ::GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     ::DeleteFileW(tmp.c_str());
-    error = Describe("Cannot replace", target, ERROR_DIRECTORY);
+    error = Describe(FileAction::Replace, target, ERROR_DIRECTORY);
     return false;
   }
   const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
@@ -189,7 +226,7 @@ bool ReplaceFileDurably(const std::filesystem::path& tmp, const std::filesystem:
     locked = true;
     error = "Súbor " + DisplayPath(target) + " je otvorený v inom programe, zatvorte ho a skúste to znova";
   } else {
-    error = Describe("Cannot replace", target, code);
+    error = Describe(FileAction::Replace, target, code);
   }
   return false;
 }

@@ -34,7 +34,10 @@ class ValuePanelAccessible : public QAccessibleWidget, public QAccessibleTextInt
       case QAccessible::Value:
         return value();
       case QAccessible::Description: {
-        const QString description = widget()->accessibleDescription();
+        // The panel's hint says what the value means ("Prístroj zapíše ďalší
+        // záznam na pozíciu PTR"); the value itself is the text.
+        QString description = widget()->accessibleDescription();
+        if (description.isEmpty()) description = widget()->toolTip();
         return description.isEmpty() ? value() : description;
       }
       default:

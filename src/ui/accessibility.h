@@ -37,7 +37,8 @@ void NameControl(QWidget* control, const QString& name, const QString& descripti
 
 // A label that shows a changing value under a fixed caption ("Čas:" with the
 // terminal's time): read by a screen reader with the caption as its name and
-// the label's current text as its value and text.
+// the label's current text as its value and text, and its hint (tool tip)
+// as its description.
 void NameValuePanel(QLabel* panel, const QString& caption);
 
 }  // namespace ui

@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 
 #include "core/atomic_file.h"
 #include "core/path_text.h"
@@ -43,16 +44,32 @@ class EmployeeCellDelegate : public QStyledItemDelegate {
   }
 };
 
-// The view's editor is committed before a save reads the rows.
+// The view's editor is committed before a save reads the rows. While an
+// editor is open the window hears of it: what is typed there is a change
+// the model has not seen yet.
 class EmployeeGrid : public QTableView {
  public:
   using QTableView::QTableView;
+  using QTableView::edit;
+  std::function<void(bool)> onEditing;
+
   void commitOpenEditor() {
     if (state() != QAbstractItemView::EditingState) return;
     if (QWidget* editor = indexWidget(currentIndex())) {
       commitData(editor);
       closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+  }
+
+ protected:
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
+    const bool opened = QTableView::edit(index, trigger, event);
+    if (opened && state() == QAbstractItemView::EditingState && onEditing) onEditing(true);
+    return opened;
+  }
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
+    QTableView::closeEditor(editor, hint);
+    if (onEditing) onEditing(false);
   }
 };
 
@@ -138,9 +155,11 @@ Tfrmprac::Tfrmprac(core::EmployeeList& list, core::ProgramDirectory dir, int nor
 
   connect(Agrid, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { m_popup->popup(Agrid->viewport()->mapToGlobal(pos)); });
-  connect(Agrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
-    if (current.isValid()) m_panels[1]->setText(Q(m_model->rows()[static_cast<std::size_t>(current.row())].name));
-  });
+  // "Uložiť" (and Ctrl+S) while an editor is open: a save commits it first,
+  // so that nothing typed is lost to a save that did not happen.
+  grid->onEditing = [this](bool editing) { A_save->setEnabled(editing || m_changed); };
+  connect(Agrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &Tfrmprac::showCurrentName);
+  connect(m_model, &QAbstractItemModel::dataChanged, this, &Tfrmprac::showCurrentName);
   connect(m_model, &QAbstractItemModel::modelReset, this, &Tfrmprac::updateCount);
   connect(m_model, &QAbstractItemModel::rowsInserted, this, &Tfrmprac::updateCount);
   connect(m_model, &QAbstractItemModel::rowsRemoved, this, &Tfrmprac::updateCount);
@@ -241,6 +260,7 @@ void Tfrmprac::setNewEmployeeMemory(core::EmployeeRow* memory) { m_memory = memo
 void Tfrmprac::fillFromList() {
   m_model->setRows(core::RowsFromEmployees(m_list));
   setChanged(false);
+  if (m_model->rowCount() > 0) Agrid->setCurrentIndex(m_model->index(0, 0));
 }
 
 int Tfrmprac::execMaximized() {
@@ -258,6 +278,15 @@ QString Tfrmprac::statusPanelText(int panel) const {
 void Tfrmprac::setChanged(bool changed) {
   m_changed = changed;
   A_save->setEnabled(changed);
+}
+
+void Tfrmprac::showCurrentName() {
+  const QModelIndex current = Agrid->currentIndex();
+  if (current.isValid() && current.row() < m_model->rowCount()) {
+    m_panels[1]->setText(Q(m_model->rows()[static_cast<std::size_t>(current.row())].name));
+  } else {
+    m_panels[1]->clear();
+  }
 }
 
 void Tfrmprac::updateCount() {
@@ -286,6 +315,11 @@ void Tfrmprac::commitOpenEditor() { static_cast<EmployeeGrid*>(Agrid)->commitOpe
 
 bool Tfrmprac::A_saveExecute() {
   commitOpenEditor();
+  // An editor that was opened and left as it was changed nothing.
+  if (!m_changed) {
+    A_save->setEnabled(false);
+    return false;
+  }
   if (!m_op.askYesNo(kSaveQuestion)) return false;
   return saveTable();
 }
@@ -417,6 +451,7 @@ void Tfrmprac::ImportOldList() {
   }
   m_model->setRows(core::RowsFromEmployees(imported));
   setChanged(true);
+  selectCell(0, 0);
 }
 
 void Tfrmprac::ImportCsv() {
@@ -440,6 +475,7 @@ void Tfrmprac::ImportCsv() {
   // The imported table differs from the saved list: it must be savable, and
   // closing must not drop it without a question.
   setChanged(true);
+  selectCell(0, 0);
 }
 
 void Tfrmprac::ExportCsv() {

@@ -90,6 +90,8 @@ class Tfrmprac : public QDialog {
   bool saveTable();
   void setChanged(bool changed);
   void updateCount();
+  // Status panel 2: the name of the current row, as it reads now.
+  void showCurrentName();
   void selectCell(int row, int column);
   void commitOpenEditor();
   std::optional<int> currentRow() const;

@@ -83,7 +83,7 @@ Tfrminprac::Tfrminprac(core::Operator& op, QWidget* parent) : QDialog(parent), m
 
   chksmeny = new QCheckBox(QStringLiteral("Povoliť &smeny nočné"), this);
   chksmeny->setObjectName(QStringLiteral("chksmeny"));
-  chksluz = new QCheckBox(QStringLiteral("Povoliť sl&užobné cesty"), this);
+  chksluz = new QCheckBox(QStringLiteral("Povoliť služobné &cesty"), this);
   chksluz->setObjectName(QStringLiteral("chksluz"));
   form->addWidget(chksmeny, row++, 0, 1, 3);
   form->addWidget(chksluz, row++, 0, 1, 3);

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "core/atomic_file.h"
+#include "core/error_text.h"
+#include "core/path_text.h"
 #include "support/test_support.h"
 
 using namespace core;
@@ -101,3 +103,53 @@ TEST(AtomicFile, AppendCreatesAndExtends) {
 }
 
 }  // namespace
+
+// What the clerk reads about a file that cannot be written: one Slovak
+// sentence with the path and the reason, whatever language the system
+// speaks.
+TEST(AtomicFile, FailuresAreReportedInSlovakWithPathAndReason) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "folder");
+  struct Case {
+    std::filesystem::path target;
+    std::string start;   // what the message begins with
+    std::string reason;  // what it ends with
+  };
+  const Case cases[] = {
+      {dir / "folder", "Nie je možné nahradiť súbor " + DisplayPath(dir / "folder"), ": na tom mieste je priečinok"},
+#if defined(_WIN32)
+      {dir / "missing" / "a.txt", "Nie je možné vytvoriť súbor " + DisplayPath(dir / "missing"),
+       ": priečinok neexistuje alebo nie je dostupný"},
+#else
+      {dir / "missing" / "a.txt", "Nie je možné vytvoriť súbor " + DisplayPath(dir / "missing"),
+       ": súbor alebo priečinok neexistuje"},
+#endif
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(c.target, "x", &error));
+    EXPECT_EQ(error.rfind(c.start, 0), 0u) << error;
+    EXPECT_TRUE(error.size() >= c.reason.size() && error.compare(error.size() - c.reason.size(), std::string::npos,
+                                                                  c.reason) == 0)
+        << error;
+    for (const char* english : {"Cannot", "Invalid", "directory", "No such"})
+      EXPECT_EQ(error.find(english), std::string::npos) << error;
+  }
+}
+
+TEST(ErrorText, CommonReasonsReadInSlovakOthersAsTheSystemSaysThem) {
+  const struct {
+    std::errc condition;
+    const char* text;
+  } cases[] = {
+      {std::errc::permission_denied, "prístup bol odmietnutý"},
+      {std::errc::no_space_on_device, "disk je plný"},
+      {std::errc::read_only_file_system, "disk je len na čítanie"},
+      {std::errc::device_or_resource_busy, "súbor používa iný program"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReasonText(std::make_error_code(c.condition)), c.text);
+  const auto other = std::make_error_code(std::errc::protocol_error);
+  EXPECT_EQ(ReasonText(other), other.message());
+  EXPECT_EQ(ReasonText(std::error_code()), "");
+  EXPECT_EQ(FileErrorText(FileAction::Read, "a.txt"), "Nie je možné čítať súbor a.txt");
+}

@@ -428,6 +428,15 @@ TEST(WindowsReadByAScreenReader, MainWindowPanelsAndControls) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(panel);
     EXPECT_EQ(iface->text(QAccessible::Name).toStdString(), p.name) << p.object;
     EXPECT_EQ(iface->text(QAccessible::Value), panel->text()) << p.object;
+    // The hint stays readable: it is the description, not the value again.
+    if (!panel->toolTip().isEmpty()) {
+      EXPECT_EQ(iface->text(QAccessible::Description), panel->toolTip()) << p.object;
+    }
+  }
+  for (const char* hinted : {"PanTime", "Pansn", "PanName", "pandoortime", "Pannewr", "panptr", "panib", "PanNazov"}) {
+    auto* panel = w.findChild<QLabel*>(hinted);
+    ASSERT_NE(panel, nullptr) << hinted;
+    EXPECT_FALSE(panel->toolTip().isEmpty()) << hinted;
   }
   EXPECT_EQ(QAccessible::queryAccessibleInterface(time)->text(QAccessible::Value).toStdString(), "9.12.2026 10:00:00");
   // Shown, the window hands the keys to its first control.

@@ -10,7 +10,10 @@
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -68,7 +71,64 @@ inline bool Focusable(const QWidget* w) {
   return (w->focusPolicy() & Qt::TabFocus) != 0 || qobject_cast<const QAbstractButton*>(w) != nullptr;
 }
 
+// The letter after a single '&' of a caption ("Povoliť sl&užobné" gives
+// 'U'), upper case; none for a caption without one.
+inline QChar MnemonicOf(const QString& caption) {
+  for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != QLatin1Char('&')) continue;
+    if (caption[i + 1] == QLatin1Char('&')) {
+      ++i;
+      continue;
+    }
+    return caption[i + 1].toUpper();
+  }
+  return {};
+}
+
 }  // namespace accessibility_walk_detail
+
+// One line per Alt+letter that two captions of one scope claim: the window
+// (labels tied to a control, buttons, check boxes, checkable groups, tabs and
+// the menu bar's menus) and each menu on its own. Where two claim a letter,
+// the second one can never be reached by it.
+inline std::vector<std::string> MnemonicProblems(QWidget* window) {
+  namespace d = accessibility_walk_detail;
+  std::vector<std::string> problems;
+  if (window == nullptr) return {"no window"};
+  auto claim = [&](std::map<QChar, std::string>& scope, const QString& caption, const std::string& who) {
+    const QChar letter = d::MnemonicOf(caption);
+    if (letter.isNull()) return;
+    const auto [it, fresh] = scope.emplace(letter, who);
+    if (!fresh)
+      problems.push_back("Alt+" + d::Text(QString(letter)) + ": " + who + " and " + it->second + " claim it");
+  };
+  std::map<QChar, std::string> windowScope;
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (w->window() != window || d::HiddenForGood(w, window)) continue;
+    if (auto* label = qobject_cast<QLabel*>(w); label && label->buddy()) {
+      claim(windowScope, label->text(), d::Describe(w));
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w); button && !d::InsideCompound(w, window)) {
+      claim(windowScope, button->text(), d::Describe(w));
+    } else if (auto* group = qobject_cast<QGroupBox*>(w); group && group->isCheckable()) {
+      claim(windowScope, group->title(), d::Describe(w));
+    } else if (auto* tabs = qobject_cast<QTabBar*>(w)) {
+      for (int i = 0; i < tabs->count(); ++i)
+        claim(windowScope, tabs->tabText(i), d::Describe(w) + " tab " + std::to_string(i));
+    } else if (auto* bar = qobject_cast<QMenuBar*>(w)) {
+      for (QAction* a : bar->actions()) {
+        if (a->isVisible()) claim(windowScope, a->text(), d::Describe(w) + " menu \"" + d::Text(a->text()) + "\"");
+      }
+    }
+  }
+  for (QMenu* menu : window->findChildren<QMenu*>()) {
+    std::map<QChar, std::string> menuScope;
+    for (QAction* a : menu->actions()) {
+      if (!a->isVisible() || a->isSeparator()) continue;
+      claim(menuScope, a->text(), d::Describe(menu) + " item \"" + d::Text(a->text()) + "\"");
+    }
+  }
+  return problems;
+}
 
 // The name a screen reader announces for the control. A combo box is the
 // exception to asking Qt's Name: on Linux Qt reports its current item there
@@ -92,7 +152,8 @@ inline QString AccessibleNameOf(QWidget* w) {
 // item views) that a screen reader reads without a name; two such controls of
 // the window read by the same name; a tab without a caption; an action in a
 // menu or tool bar without text. Controls on tab pages that are not current
-// are checked too; child windows are left to their own walk.
+// are checked too; child windows are left to their own walk. Last, the
+// window's mnemonics (MnemonicProblems).
 inline std::vector<std::string> AccessibilityProblems(QWidget* window) {
   namespace d = accessibility_walk_detail;
   std::vector<std::string> problems;
@@ -142,6 +203,8 @@ inline std::vector<std::string> AccessibilityProblems(QWidget* window) {
     if (action->text().remove(QLatin1Char('&')).trimmed().isEmpty() && action->iconText().trimmed().isEmpty())
       problems.push_back(d::Describe(action) + ": action without text");
   }
+  // A letter claimed twice leaves the keyboard-only clerk one control short.
+  for (auto& p : MnemonicProblems(window)) problems.push_back(std::move(p));
   return problems;
 }
 

@@ -511,4 +511,136 @@ TEST_F(EmployeeWindowTest, KeyboardSpaceTogglesAndF2EditsRefusingWhatPracTxtCann
   w->close();
 }
 
+// The clerk types a name and presses Ctrl+S at once: the open editor is
+// committed and saved, so the two Escapes after it lose nothing.
+TEST_F(EmployeeWindowTest, CtrlSInAnOpenEditorSavesWhatWasTyped) {
+  auto w = open();
+  QTableView* grid = w->grid();
+  QApplication::setActiveWindow(w.get());
+  grid->setFocus();
+  grid->setCurrentIndex(w->model()->index(1, 0));
+  EXPECT_FALSE(Action(*w, "A_save")->isEnabled());
+  QTest::keyClick(grid, Qt::Key_F2);
+  auto* editor = qobject_cast<QLineEdit*>(w->focusWidget());
+  ASSERT_NE(editor, nullptr);
+  editor->selectAll();
+  QTest::keyClicks(editor, "Boris Novak");
+  // The typed text is a change: "Uložiť" can be used while the editor is open.
+  EXPECT_TRUE(Action(*w, "A_save")->isEnabled());
+  op.yesNoAnswers = {true};
+  QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+  ASSERT_EQ(op.questions.size(), 1u);
+  EXPECT_EQ(op.questions[0], kSaveQuestion);
+  EXPECT_EQ(listNames()[1], "Boris Novak");
+  EXPECT_NE(core::Cp1250ToUtf8(ReadBytes(dir.employeeFile())).find("Boris Novak"), std::string::npos);
+  EXPECT_FALSE(w->changed());
+  QTest::keyClick(w->focusWidget(), Qt::Key_Escape);
+  QTest::keyClick(w->focusWidget() ? w->focusWidget() : w.get(), Qt::Key_Escape);
+  EXPECT_EQ(op.questions.size(), 1u);  // nothing left to ask about
+
+  // An editor opened and left as it was saves nothing and asks nothing.
+  auto again = open();
+  again->grid()->setFocus();
+  again->grid()->setCurrentIndex(again->model()->index(0, 0));
+  QTest::keyClick(again->grid(), Qt::Key_F2);
+  ASSERT_NE(qobject_cast<QLineEdit*>(again->focusWidget()), nullptr);
+  EXPECT_FALSE(again->A_saveExecute());
+  EXPECT_EQ(op.questions.size(), 1u);
+  EXPECT_FALSE(Action(*again, "A_save")->isEnabled());
+}
+
+// An edit committed but not saved: Escape does not close the window
+// without the close question.
+TEST_F(EmployeeWindowTest, EscapeWithUnsavedChangesAsksBeforeClosing) {
+  auto w = open();
+  ASSERT_TRUE(Edit(*w, 2, 0, "Cyril Horný"));
+  op.yesNoAnswers = {false};
+  QTest::keyClick(w->grid(), Qt::Key_Escape);
+  ASSERT_EQ(op.questions.size(), 1u);
+  EXPECT_EQ(op.questions[0], kCloseQuestion);
+  EXPECT_EQ(ReadBytes(dir.employeeFile()), savedBytes);
+}
+
+TEST_F(EmployeeWindowTest, TheCurrentRowAndItsNameFollowImportsAndEdits) {
+  auto w = open();
+  EXPECT_EQ(w->statusPanelText(1), "Anna Horná");
+  WriteCp1250(tmp.path() / "kluce.txt", "501\tJana Nová\r\n502\tPeter Starý\r\n");
+  WriteBytes(tmp.path() / "import.csv",
+             "Meno a Priezvisko,Osobne císlo,Karta,Oddelenie,Smeny,Služobné,Uvazok,Prestávky\r\n"
+             "Eva Prvá,,7,,0,0,100,0\r\nFero Druhý,,8,,0,0,100,0\r\n");
+  struct Case {
+    const char* what;
+    std::function<void()> run;
+    const char* first;
+  };
+  const Case cases[] = {
+      {"old list",
+       [&] {
+         op.yesNoAnswers = {true};
+         w->ImportOldList();
+       },
+       "Jana Nová"},
+      {"CSV",
+       [&] {
+         files.openAnswers.push_back({QString::fromStdString(core::Utf8FromPath(tmp.path() / "import.csv")), 1});
+         w->ImportCsv();
+       },
+       "Eva Prvá"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    w->grid()->setCurrentIndex(w->model()->index(1, 3));
+    c.run();
+    ASSERT_TRUE(op.messages.empty()) << op.messages.front();
+    EXPECT_EQ(w->grid()->currentIndex(), w->model()->index(0, 0));
+    EXPECT_EQ(w->statusPanelText(1).toStdString(), c.first);
+    // The name edited in place: the panel reads the new one.
+    ASSERT_TRUE(Edit(*w, 0, 0, "Premenovaný"));
+    EXPECT_EQ(w->statusPanelText(1), "Premenovaný");
+    w->grid()->setCurrentIndex(w->model()->index(1, 0));
+    EXPECT_NE(w->statusPanelText(1), "Premenovaný");
+  }
+  op.yesNoAnswers = {false};
+  w->close();
+}
+
+// A prac.txt that cannot be replaced (a folder stands there): one Slovak
+// sentence with the path and the reason.
+TEST_F(EmployeeWindowTest, AFileThatCannotBeWrittenIsReportedInSlovak) {
+  auto w = open();
+  std::filesystem::remove(dir.employeeFile());
+  std::filesystem::create_directories(dir.employeeFile());
+  ASSERT_TRUE(Edit(*w, 0, 0, "Anna Nová"));
+  op.yesNoAnswers = {true};
+  EXPECT_FALSE(w->A_saveExecute());
+  ASSERT_EQ(op.messages.size(), 1u);
+  const std::string& m = op.messages[0];
+  const std::string file = core::DisplayPath(dir.employeeFile());
+  EXPECT_EQ(m, "Nie je možné uložiť súbor " + file + "\rNie je možné nahradiť súbor " + file +
+                   ": na tom mieste je priečinok");
+  for (const char* english : {"Cannot", "Is a directory", "directory", "file"})
+    EXPECT_EQ(m.find(english), std::string::npos) << m;
+  EXPECT_TRUE(w->changed());
+  op.yesNoAnswers = {false};
+  w->close();
+}
+
+TEST_F(EmployeeWindowTest, EveryMnemonicOfBothWindowsIsUnique) {
+  auto w = open();
+  ui::Tfrminprac d(op);
+  for (QWidget* window : {static_cast<QWidget*>(w.get()), static_cast<QWidget*>(&d)}) {
+    const auto problems = testing_support::MnemonicProblems(window);
+    EXPECT_TRUE(problems.empty()) << problems.front();
+  }
+  // The dialog's letters reach their controls.
+  d.show();
+  QApplication::setActiveWindow(&d);
+  QTest::keyClick(&d, Qt::Key_C, Qt::AltModifier);
+  EXPECT_EQ(d.focusWidget(), Child<QWidget>(&d, "chksluz"));
+  QTest::keyClick(&d, Qt::Key_U, Qt::AltModifier);
+  EXPECT_EQ(d.focusWidget(), Child<QWidget>(&d, "eduvazok"));
+  op.yesNoAnswers = {false};
+  w->close();
+}
+
 }  // namespace
