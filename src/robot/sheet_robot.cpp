@@ -193,8 +193,8 @@ bool HoldsAnotherSheet(const core::Grid& grid, const core::Employee& employee, i
 bool RunSheet(const RobotInputs& in, core::Grid& grid, SheetState& state, core::Operator& op) {
   SheetRobot robot;
   robot.inithead(in.month, in.year, in.calendar);
-  const bool keep = (state.openedFromFile || state.sheetModified) &&
-                    !HoldsAnotherSheet(grid, in.employee, in.month, in.year);
+  const bool keep =
+      (state.openedFromFile || state.sheetModified) && !HoldsAnotherSheet(grid, in.employee, in.month, in.year);
   robot.initgrid(in.employee, grid, !keep);
   const bool ok = robot.make_list(in, grid, state, op);
   robot.recalc(in.employee, in.settings, grid);

@@ -17,8 +17,8 @@
 #include <QProgressDialog>
 #include <QScreen>
 #include <QShowEvent>
-#include <QStyle>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>

@@ -27,10 +27,10 @@
 #include "core/path_text.h"
 #include "core/program_settings.h"
 #include "print/sheet_page.h"
+#include "robot/sheet_robot.h"
 #include "support/test_support.h"
 #include "ui/abbreviations_window.h"
 #include "ui/grid_view.h"
-#include "robot/sheet_robot.h"
 #include "ui/sheet_window.h"
 
 namespace {
@@ -536,7 +536,6 @@ TEST_F(SheetWindowTest, AMissingLogIsReportedAndTheHeadStays) {
   EXPECT_EQ(w->grid().cell(1, 7), "21");
 }
 
-
 // ---------------------------------------------------------------------------
 // A sheet is one document: its employee, month and year travel with it.
 
@@ -587,8 +586,8 @@ TEST_F(SheetWindowTest, EditsAfterTheMonthListChangedKeepTheSheetsMonth) {
 
 struct OtherRunCase {
   const char* name;
-  int employee;     // combo position of the second run
-  int monthIndex;   // position in the month list of the second run
+  int employee;        // combo position of the second run
+  int monthIndex;      // position in the month list of the second run
   const char* atWork;  // "V práci" of the second run
 };
 
@@ -614,7 +613,9 @@ TEST_P(SheetOtherRunTest, ARunForAnotherEmployeeOrMonthStartsFromAClearSheet) {
 INSTANTIATE_TEST_SUITE_P(Runs, SheetOtherRunTest,
                          ::testing::Values(OtherRunCase{"another employee", 2, 10, "4:00"},
                                            OtherRunCase{"another month", 1, 9, ""}),
-                         [](const auto& param_info) { return param_info.index == 0 ? "AnotherEmployee" : "AnotherMonth"; });
+                         [](const auto& param_info) {
+                           return param_info.index == 0 ? "AnotherEmployee" : "AnotherMonth";
+                         });
 
 class SheetSaveAfterOtherRunTest : public SheetWindowTest, public ::testing::WithParamInterface<bool> {};
 
@@ -693,11 +694,11 @@ TEST_P(SheetFromReportTest, TheReportsEmployeeWaitsForTheClerksYes) {
   EXPECT_EQ(w->grid().cell(1, 11), "4:00") << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Questions, SheetFromReportTest,
-    ::testing::Values(FromReportCase{"edited", false, "Vykonávali ste úpravy v bunke tabulky\rROBOT prepíše"},
-                      FromReportCase{"opened", true, "Tabulka bola otvorená zo súboru\r"}),
-    [](const auto& param_info) { return param_info.param.opened ? "Opened" : "Edited"; });
+INSTANTIATE_TEST_SUITE_P(Questions, SheetFromReportTest,
+                         ::testing::Values(FromReportCase{"edited", false,
+                                                          "Vykonávali ste úpravy v bunke tabulky\rROBOT prepíše"},
+                                           FromReportCase{"opened", true, "Tabulka bola otvorená zo súboru\r"}),
+                         [](const auto& param_info) { return param_info.param.opened ? "Opened" : "Edited"; });
 
 class SheetCloseTest : public SheetWindowTest, public ::testing::WithParamInterface<bool> {};
 
@@ -762,7 +763,9 @@ TEST_P(SheetRunUndoTest, CtrlZBringsBackWhatARunOverwrote) {
 
 INSTANTIATE_TEST_SUITE_P(Runs, SheetRunUndoTest,
                          ::testing::Values(RunUndoCase{"same employee", 1}, RunUndoCase{"another employee", 2}),
-                         [](const auto& param_info) { return param_info.param.employee == 1 ? "SameEmployee" : "AnotherEmployee"; });
+                         [](const auto& param_info) {
+                           return param_info.param.employee == 1 ? "SameEmployee" : "AnotherEmployee";
+                         });
 
 // True when the cell's text is painted whole: its width and the item's text
 // margins fit the cell.
