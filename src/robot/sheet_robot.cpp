@@ -182,10 +182,20 @@ void SheetRobot::recalc(const core::Employee& employee, const core::ProgramSetti
   writeTotals(m_days, m_dailyNorm, employee, settings, grid);
 }
 
+bool HoldsAnotherSheet(const core::Grid& grid, const core::Employee& employee, int month, int year) {
+  const std::string& name = grid.cell(1, 1);
+  const std::string& m = grid.cell(1, 2);
+  const std::string& y = grid.cell(1, 3);
+  if (name.empty() && m.empty() && y.empty()) return false;
+  return name != employee.name || m != std::to_string(month) || y != std::to_string(year);
+}
+
 bool RunSheet(const RobotInputs& in, core::Grid& grid, SheetState& state, core::Operator& op) {
   SheetRobot robot;
   robot.inithead(in.month, in.year, in.calendar);
-  robot.initgrid(in.employee, grid, !state.openedFromFile && !state.sheetModified);
+  const bool keep =
+      (state.openedFromFile || state.sheetModified) && !HoldsAnotherSheet(grid, in.employee, in.month, in.year);
+  robot.initgrid(in.employee, grid, !keep);
   const bool ok = robot.make_list(in, grid, state, op);
   robot.recalc(in.employee, in.settings, grid);
   return ok;

@@ -84,9 +84,16 @@ class SheetRobot {
   AttendanceRobot m_engine;
 };
 
+// True when the grid holds the sheet of another employee, month or year than
+// the given ones (its name, month and year in rows 1 to 3 of column 1); a
+// grid that names none of them holds no sheet yet.
+bool HoldsAnotherSheet(const core::Grid& grid, const core::Employee& employee, int month, int year);
+
 // The sheet's robot command after its questions: day kinds, grid preparation
 // (cleared unless the sheet came from a file or was edited, so "=" results
-// and comments survive), the robot, the totals. Returns false when the log
+// and comments survive; always cleared when it holds another employee's or
+// another month's sheet, whose cells would otherwise be counted in this
+// one's totals), the robot, the totals. Returns false when the log
 // could not be read (the head and the totals are written all the same).
 // Captions, questions and the modified flag stay with the window.
 bool RunSheet(const RobotInputs& in, core::Grid& grid, SheetState& state, core::Operator& op);

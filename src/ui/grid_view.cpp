@@ -46,7 +46,12 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
   tips.setColor(QPalette::ToolTipBase, QColor(255, 255, 0));
   tips.setColor(QPalette::ToolTipText, Qt::black);
   QToolTip::setPalette(tips);
-  connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int, int, int) { storeColumnWidths(); });
+  // Only the column that was resized is stored: the others may show a width
+  // of the view alone.
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+    if (m_viewOnlyWidth || m_model == nullptr || m_model->grid() == nullptr) return;
+    m_model->grid()->setColumnWidth(m_model->gridColumnOf(section), size);
+  });
 }
 
 void GridView::setGridModel(GridModel* model, GridEditor* editor) {
@@ -74,6 +79,13 @@ void GridView::storeColumnWidths() {
   core::Grid& grid = *m_model->grid();
   for (int section = 0; section < m_model->columnCount(); ++section)
     grid.setColumnWidth(m_model->gridColumnOf(section), columnWidth(section));
+}
+
+void GridView::showColumnWidth(int section, int width) {
+  const bool was = m_viewOnlyWidth;
+  m_viewOnlyWidth = true;
+  setColumnWidth(section, width);
+  m_viewOnlyWidth = was;
 }
 
 std::optional<std::pair<int, int>> GridView::currentCell() const {

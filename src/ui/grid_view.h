@@ -39,6 +39,9 @@ class GridView : public QTableView {
   void applyGeometry(int rowHeight);
   // Column widths the operator dragged go back into the grid (saved with the file).
   void storeColumnWidths();
+  // A width for the view alone: the grid keeps the width it stores (a column
+  // the window widens to its texts or to the window).
+  void showColumnWidth(int section, int width);
 
   // Grid coordinates of the current cell.
   std::optional<std::pair<int, int>> currentCell() const;
@@ -71,6 +74,7 @@ class GridView : public QTableView {
  private:
   GridModel* m_model = nullptr;
   GridEditor* m_editor = nullptr;
+  bool m_viewOnlyWidth = false;
 };
 
 }  // namespace ui

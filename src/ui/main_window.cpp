@@ -1432,12 +1432,19 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // The sheet asks about unsaved corrections first; when they could not be
+  // saved it stays open, and so does the program.
+  if (m_sheet && !m_sheet->close()) {
+    m_closing = false;  // set by a close that waited for a transfer
+    restartTimer1();
+    event->ignore();
+    return;
+  }
   m_closing = true;
   m_timer1.stop();
   m_timer2.stop();
   TrayIcon1->hide();
   if (m_stav) m_stav->close();
-  if (m_sheet) m_sheet->close();  // asks about unsaved corrections first
   if (m_calc) m_calc->close();
   m_find->close();
   m_info->hide();

@@ -18,9 +18,11 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
+#include <charconv>
 #include <unordered_map>
 
 #include "core/grid_clipboard.h"
@@ -98,7 +100,39 @@ constexpr int kSharedKeyItems[] = {0, 7, 8};
 
 std::string S(const QString& s) { return s.toStdString(); }
 
+// A whole number and nothing else.
+std::optional<int> WholeNumber(const std::string& text) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
+}
+
 }  // namespace
+
+// A robot run as one step of the history: undo brings back the sheet the run
+// replaced (cells, file, unsaved state), redo the computed one.
+class RobotRunCommand : public QUndoCommand {
+ public:
+  RobotRunCommand(Tfrmlist& window, Tfrmlist::SheetDocument before, Tfrmlist::SheetDocument after)
+      : QUndoCommand(QStringLiteral("Spustiť robota")),
+        m_window(window),
+        m_before(std::move(before)),
+        m_after(std::move(after)) {}
+  void redo() override {
+    // Pushed after the run: the window already shows the computed sheet.
+    if (m_pushed) m_window.restoreDocument(m_after);
+    m_pushed = true;
+  }
+  void undo() override { m_window.restoreDocument(m_before); }
+
+ private:
+  Tfrmlist& m_window;
+  Tfrmlist::SheetDocument m_before;
+  Tfrmlist::SheetDocument m_after;
+  bool m_pushed = false;
+};
 
 Tfrmlist::Tfrmlist(SheetWindowContext context, QWidget* parent)
     : QMainWindow(parent), m_ctx(std::move(context)), m_editor(m_model, m_undo) {
@@ -248,13 +282,14 @@ void Tfrmlist::buildGrid() {
   m_editor.setFollowUp([this](const std::vector<CellChange>& changes, bool) { afterCellChange(changes); });
   grid1->setGridModel(&m_model, &m_editor);
   grid1->verticalHeader()->hide();
-  // The sheet's widths (40 pixels for "12-Str") are laid out for a small font.
-  QFont small = grid1->font();
-  small.setPointSize(8);
-  grid1->setFont(small);
-  grid1->horizontalHeader()->setFont(small);
-  grid1->applyGeometry(15);
+  applySheetGeometry();
   setCentralWidget(grid1);
+  // The registrations follow the window's width, and the widths the clerk
+  // drags elsewhere.
+  grid1->viewport()->installEventFilter(this);
+  connect(grid1->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int) {
+    if (section != 3) fitColumns();
+  });
   connect(grid1, &GridView::currentCellChanged, this, &Tfrmlist::onCurrentCellChanged);
   connect(grid1, &GridView::cellContextMenu, this, &Tfrmlist::onCellContextMenu);
   // The result column's own keys work while one of its cells is selected.
@@ -389,18 +424,17 @@ void Tfrmlist::showForPeriod(int month, int year) {
 
 bool Tfrmlist::showEmployeeSheet(const std::string& name, int month, int year) {
   showForPeriod(month, year);
+  const int position = ComboBox1->findText(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (position < 1) return false;
+  // The lists are the request for the next sheet: they change only once the
+  // clerk agreed to what happens to the sheet on screen.
+  if (!confirmRun()) return false;
   if (month >= 1 && month <= 12) cmbmes->setCurrentIndex(month - 1);
   const int yearIndex = year - kFirstYear;
   if (yearIndex >= 0 && yearIndex < cmbrok->count()) cmbrok->setCurrentIndex(yearIndex);
-  const QString wanted = QString::fromStdString(name);
-  for (int i = 1; i < ComboBox1->count(); ++i) {
-    if (ComboBox1->itemText(i) == wanted) {
-      ComboBox1->setCurrentIndex(i);
-      a_robotExecute();
-      return true;
-    }
-  }
-  return false;
+  ComboBox1->setCurrentIndex(position);
+  runRobot();
+  return true;
 }
 
 void Tfrmlist::showEvent(QShowEvent* event) {
@@ -420,7 +454,7 @@ void Tfrmlist::FormShow() {
   fillEmployeeList();
   writeShowState();
   m_model.reload();
-  grid1->applyGeometry(15);
+  applySheetGeometry();
   grid1->setFocus();
   if (m_model.rowCount() > 0) grid1->setCurrentIndex(m_model.index(0, 0));
 }
@@ -452,41 +486,122 @@ std::filesystem::path Tfrmlist::monthLogFile() const {
   return core::MonthLog::FileName(core::PathFromUtf8(m_ctx.settings.LOGDIR), month(), year());
 }
 
+std::optional<std::pair<int, int>> Tfrmlist::sheetPeriod() const {
+  const auto m = WholeNumber(m_grid.cell(1, 2));
+  const auto y = WholeNumber(m_grid.cell(1, 3));
+  if (!m || !y || core::DaysInMonth(*m, *y) <= 0) return std::nullopt;
+  return std::make_pair(*m, *y);
+}
+
+void Tfrmlist::showSheetInLists() {
+  if (const auto period = sheetPeriod()) {
+    cmbmes->setCurrentIndex(period->first - 1);
+    const int yearIndex = period->second - kFirstYear;
+    if (yearIndex >= 0 && yearIndex < cmbrok->count()) cmbrok->setCurrentIndex(yearIndex);
+  }
+  const std::string& name = m_grid.cell(1, 1);
+  if (name.empty()) return;
+  const int position = ComboBox1->findText(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchCaseSensitive);
+  ComboBox1->setCurrentIndex(std::max(position, 0));
+}
+
+void Tfrmlist::updateDayColours() {
+  const auto period = sheetPeriod();
+  if (!period) return;
+  const robot::MonthDays days = robot::ClassifyMonth(period->first, period->second, m_calendar);
+  for (int r = 1; r < robot::kSheetRows; ++r)
+    m_state.DayColour[static_cast<std::size_t>(r)] =
+        r <= days.days ? robot::DayKindColour(days.kind[static_cast<std::size_t>(r)]) : robot::kColourWorkingDay;
+  m_model.decorationChanged();
+}
+
+void Tfrmlist::applySheetGeometry() {
+  // The sheet's 15 pixels, or the line of a larger font (a screen set to more
+  // than 96 dots per inch).
+  grid1->applyGeometry(std::max(15, QFontMetrics(grid1->font()).height() + 1));
+  fitColumns();
+}
+
+void Tfrmlist::fitColumns() {
+  if (m_fitting || m_model.columnCount() <= 3) return;
+  m_fitting = true;
+  // The sheet's stored widths are laid out for a small font; on screen the
+  // day column takes its longest label and the registrations the width the
+  // other columns leave, while the file keeps the stored widths.
+  const QFontMetrics metrics(grid1->font());
+  const int margins = 2 * (grid1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid1) + 1) + 2;
+  int day = std::max(m_grid.columnWidth(2), 0);
+  for (int r = 1; r < m_grid.rowCount(); ++r) {
+    const QModelIndex index = m_model.indexOf(2, r);
+    day = std::max(day, metrics.horizontalAdvance(index.data().toString()) + margins);
+  }
+  if (day > 0) grid1->showColumnWidth(2, day);
+  int others = 0;
+  for (int section = 0; section < m_model.columnCount(); ++section)
+    if (section != 3) others += grid1->columnWidth(section);
+  const int fill = grid1->viewport()->width() - others;
+  grid1->showColumnWidth(3, std::max(m_grid.columnWidth(3), fill));
+  m_fitting = false;
+}
+
 // ---------------------------------------------------------------------------
 // Robot and totals
 
 void Tfrmlist::a_robotExecute() {
+  const int position = ComboBox1->currentIndex();
+  if (position <= 0 || position > static_cast<int>(m_ctx.employees.employees().size())) {
+    m_ctx.op.showMessage(std::string(kChooseEmployee));
+    return;
+  }
+  if (!confirmRun()) return;
+  runRobot();
+}
+
+bool Tfrmlist::confirmRun() {
+  if (m_state.sheetModified && !m_ctx.op.askYesNo(std::string(kRunModifiedQuestion))) return false;
+  if (m_state.openedFromFile && !m_ctx.op.askYesNo(std::string(kRunOpenedQuestion))) return false;
+  return true;
+}
+
+void Tfrmlist::runRobot() {
   const int position = ComboBox1->currentIndex();
   const auto& list = m_ctx.employees.employees();
   if (position <= 0 || position > static_cast<int>(list.size())) {
     m_ctx.op.showMessage(std::string(kChooseEmployee));
     return;
   }
-  if (m_state.sheetModified && !m_ctx.op.askYesNo(std::string(kRunModifiedQuestion))) return;
-  if (m_state.openedFromFile && !m_ctx.op.askYesNo(std::string(kRunOpenedQuestion))) return;
-  m_selectedEmployee = position - 1;
+  int chosenIndex = position - 1;
   // The list may have been saved anew since it was filled in: the name the
   // operator chose decides, not its old position.
   const std::string chosen = ComboBox1->currentText().toStdString();
-  if (list[static_cast<std::size_t>(m_selectedEmployee)].name != chosen) {
+  if (list[static_cast<std::size_t>(chosenIndex)].name != chosen) {
     const auto it = std::find_if(list.begin(), list.end(), [&](const core::Employee& e) { return e.name == chosen; });
     if (it == list.end()) {
       fillEmployeeList();
       m_ctx.op.showMessage(std::string(kChooseEmployee));
       return;
     }
-    m_selectedEmployee = static_cast<int>(it - list.begin());
+    chosenIndex = static_cast<int>(it - list.begin());
   }
+  SheetDocument before = document();
+  m_selectedEmployee = chosenIndex;
   const core::Employee& employee = list[static_cast<std::size_t>(m_selectedEmployee)];
-  const std::pair<int, int> before{m_grid.columnCount(), m_grid.rowCount()};
+  // Another employee's or another month's sheet is a new document: it takes
+  // neither the cells nor the file of the one on screen.
+  const bool another = robot::HoldsAnotherSheet(m_grid, employee, month(), year());
+  const std::pair<int, int> sizeBefore{m_grid.columnCount(), m_grid.rowCount()};
   robot::RobotInputs in(m_ctx.settings, m_calendar, employee, month(), year(), monthLogFile());
   in.messages = &m_ctx.messages;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   robot::RunSheet(in, m_grid, m_state, m_ctx.op);
   QApplication::restoreOverrideCursor();
   m_dailyNorm = employee.workloadMinutes;
-  m_undo.clear();
-  refreshAfterRun(before);
+  if (another) {
+    m_currentSheetFile.clear();
+    m_state.openedFromFile = false;
+  }
+  updateDayColours();
+  refreshAfterRun(sizeBefore);
 
   m_state.sheetModified = false;
   if (m_currentSheetFile.empty()) {
@@ -496,6 +611,36 @@ void Tfrmlist::a_robotExecute() {
     setCaption(kCaption + QStringLiteral(" * ") + fileNameOnly());
     m_state.sheetModified = true;
   }
+  m_undo.push(new RobotRunCommand(*this, std::move(before), document()));
+}
+
+Tfrmlist::SheetDocument Tfrmlist::document() const {
+  SheetDocument doc;
+  doc.grid = m_grid;
+  doc.dayColour = m_state.DayColour;
+  doc.file = m_currentSheetFile;
+  doc.openedFromFile = m_state.openedFromFile;
+  doc.sheetModified = m_state.sheetModified;
+  doc.selectedEmployee = m_selectedEmployee;
+  doc.dailyNorm = m_dailyNorm;
+  doc.caption = windowTitle();
+  doc.saveEnabled = A_FileSave->isEnabled();
+  return doc;
+}
+
+void Tfrmlist::restoreDocument(const SheetDocument& doc) {
+  const std::pair<int, int> sizeBefore{m_grid.columnCount(), m_grid.rowCount()};
+  m_grid = doc.grid;
+  m_state.DayColour = doc.dayColour;
+  m_currentSheetFile = doc.file;
+  m_state.openedFromFile = doc.openedFromFile;
+  m_state.sheetModified = doc.sheetModified;
+  m_selectedEmployee = doc.selectedEmployee;
+  m_dailyNorm = doc.dailyNorm;
+  setCaption(doc.caption);
+  A_FileSave->setEnabled(doc.saveEnabled);
+  showSheetInLists();
+  refreshAfterRun(sizeBefore);
 }
 
 void Tfrmlist::refreshAfterRun(std::pair<int, int> sizeBefore) {
@@ -504,10 +649,11 @@ void Tfrmlist::refreshAfterRun(std::pair<int, int> sizeBefore) {
   if (sizeBefore == std::make_pair(m_grid.columnCount(), m_grid.rowCount())) {
     m_model.cellsChanged(0, 0, m_grid.columnCount() - 1, m_grid.rowCount() - 1);
     m_model.decorationChanged();
+    fitColumns();
     return;
   }
   m_model.reload();
-  grid1->applyGeometry(15);
+  applySheetGeometry();
 }
 
 const core::Employee* Tfrmlist::currentEmployee() const {
@@ -531,7 +677,10 @@ void Tfrmlist::recalcTotals() {
     fallback.workloadMinutes = static_cast<std::uint16_t>(m_ctx.settings.normaPDminutes);
     employee = &fallback;
   }
-  robot::RecalcSheet(*employee, m_ctx.settings, m_calendar, month(), year(), m_grid);
+  // The sheet's own month, not the lists': they may show another one by now.
+  const auto period = sheetPeriod();
+  robot::RecalcSheet(*employee, m_ctx.settings, m_calendar, period ? period->first : month(),
+                     period ? period->second : year(), m_grid);
   m_model.cellsChanged(1, 1, 1, robot::kSheetRows - 1);
 }
 
@@ -544,6 +693,8 @@ void Tfrmlist::markEdited() {
 
 void Tfrmlist::afterCellChange(const std::vector<CellChange>&) {
   recalcTotals();
+  updateDayColours();
+  fitColumns();
   markEdited();
 }
 
@@ -565,6 +716,7 @@ int Tfrmlist::sharedKeyItem(const QKeyEvent* key) const {
 }
 
 bool Tfrmlist::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == grid1->viewport() && event->type() == QEvent::Resize) fitColumns();
   if (watched == grid1 && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
     const int item = sharedKeyItem(static_cast<QKeyEvent*>(event));
     if (item >= 0 && resultMenuAttached()) {
@@ -623,21 +775,24 @@ bool Tfrmlist::writeSheetFile(const std::filesystem::path& file) {
   return true;
 }
 
-void Tfrmlist::A_FileSaveExecute() {
+void Tfrmlist::A_FileSaveExecute() { saveSheet(); }
+
+bool Tfrmlist::saveSheet() {
   if (m_currentSheetFile.empty()) return saveWithDialog();
-  if (!writeSheetFile(core::PathFromUtf8(m_currentSheetFile))) return;
+  if (!writeSheetFile(core::PathFromUtf8(m_currentSheetFile))) return false;
   m_state.sheetModified = false;
   A_FileSave->setEnabled(false);
   setCaption(kCaption + QLatin1Char(' ') + fileNameOnly());
+  return true;
 }
 
 void Tfrmlist::a_saveasExecute() { saveWithDialog(); }
 
-void Tfrmlist::saveWithDialog() {
+bool Tfrmlist::saveWithDialog() {
   const FileRequest request =
       FileRequestIn(m_ctx.dir.dir, QStringLiteral("Uložiť ako"), kSaveFilter, QStringLiteral("dok"));
   const auto choice = m_ctx.files.saveFile(this, request);
-  if (!choice) return;
+  if (!choice) return false;
   const int filter = std::clamp(choice->filterIndex, 1, 4);
   QString path = choice->path;
   // The name gets the chosen kind's extension when it has none.
@@ -646,25 +801,27 @@ void Tfrmlist::saveWithDialog() {
   std::string message;
   switch (filter) {
     case 1:
-      if (!writeSheetFile(file)) return;
+      if (!writeSheetFile(file)) return false;
       m_state.sheetModified = false;
       A_FileSave->setEnabled(false);
       m_currentSheetFile = S(path);
       setCaption(kCaption + QLatin1Char(' ') + fileNameOnly());
-      return;
+      return true;
     case 2:
-      if (!exports::ExportHtml(file, m_grid, S(kCaption), &message)) m_ctx.op.showMessage(message);
-      return;
+      if (exports::ExportHtml(file, m_grid, S(kCaption), &message)) return true;
+      m_ctx.op.showMessage(message);
+      return false;
     case 3: {
       QApplication::setOverrideCursor(Qt::WaitCursor);
       const bool ok = exports::ExportXlsx(file, m_grid, &message);
       QApplication::restoreOverrideCursor();
       if (!ok) m_ctx.op.showMessage(message.empty() ? std::string(exports::kXlsxFailedMessage) : message);
-      return;
+      return ok;
     }
     default:
-      if (!exports::ExportCsv(file, m_grid, &message)) m_ctx.op.showMessage(message);
-      return;
+      if (exports::ExportCsv(file, m_grid, &message)) return true;
+      m_ctx.op.showMessage(message);
+      return false;
   }
 }
 
@@ -688,8 +845,12 @@ void Tfrmlist::A_FileOpenExecute() {
   m_currentSheetFile = S(choice->path);
   m_undo.clear();
   setCaption(kCaption + QLatin1Char(' ') + fileNameOnly());
+  // The opened sheet decides its month: the lists show it, so that a run
+  // asks for the same month, and the colours follow it.
+  showSheetInLists();
+  updateDayColours();
   m_model.reload();
-  grid1->applyGeometry(15);
+  applySheetGeometry();
 }
 
 void Tfrmlist::a_filenewExecute() {
@@ -701,7 +862,7 @@ void Tfrmlist::a_filenewExecute() {
   robot::WriteClearStateHeaders(m_grid);
   m_undo.clear();
   m_model.reload();
-  grid1->applyGeometry(15);
+  applySheetGeometry();
   ComboBox1->setCurrentIndex(0);
 }
 
@@ -712,7 +873,15 @@ void Tfrmlist::copyGrid() {
 }
 
 void Tfrmlist::closeEvent(QCloseEvent* event) {
-  if (m_state.sheetModified && m_ctx.op.askYesNo(std::string(kCloseQuestion))) A_FileSaveExecute();
+  if (m_state.sheetModified && m_ctx.op.askYesNo(std::string(kCloseQuestion))) {
+    saveSheet();
+    // A cancelled save dialog or a file that could not be written: the
+    // corrections stay on screen rather than being lost with the window.
+    if (m_state.sheetModified) {
+      event->ignore();
+      return;
+    }
+  }
   m_state.sheetModified = false;
   if (m_skratky) m_skratky->close();
   event->accept();

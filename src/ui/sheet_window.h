@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QUndoStack>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -39,6 +40,7 @@ struct SheetPrintOptions;
 namespace ui {
 
 class GridView;
+class RobotRunCommand;
 class Tfrmskratky;
 
 // What the sheet window uses of the program's shared data and windows.
@@ -67,9 +69,11 @@ class Tfrmlist : public QMainWindow {
   // Shows the window (maximised) with the month and year chosen; a window
   // already on screen is only raised, so nothing in it is lost.
   void showForPeriod(int month, int year);
-  // The report window's "Zobraz kartu pracovníka": shows the window, chooses
-  // the period and the employee of that name and runs the robot. False when
-  // the name is not in the list (nothing computed).
+  // The report window's "Zobraz kartu pracovníka": shows the window, asks
+  // the robot run's questions about the sheet on screen, then chooses the
+  // period and the employee of that name and runs the robot. False when
+  // nothing was computed: the name is not in the list, or the clerk kept the
+  // sheet (lists and grid as they were).
   bool showEmployeeSheet(const std::string& name, int month, int year);
 
   // Commands (public so that tests and other windows can run them).
@@ -101,9 +105,13 @@ class Tfrmlist : public QMainWindow {
   GridModel& model() { return m_model; }
   QUndoStack& undoStack() { return m_undo; }
   QMenu* resultMenu() const { return m_popup; }
+  // The month and year chosen in the lists (a request for the next run).
   int month() const;
   int year() const;
   std::filesystem::path monthLogFile() const;
+  // The month and year the sheet itself holds (rows 2 and 3 of column 1);
+  // none for a sheet without a valid month.
+  std::optional<std::pair<int, int>> sheetPeriod() const;
 
   // Test seams: the print dialog (true = print) and the preview window.
   void setPrintDialogRunner(std::function<bool(QPrinter&)> runner) { m_printDialog = std::move(runner); }
@@ -118,6 +126,24 @@ class Tfrmlist : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  friend class RobotRunCommand;
+  // Everything one sheet is: its cells and colours, its file and where it
+  // came from, its unsaved state, its employee. A robot run replaces it as
+  // one step of the undo history.
+  struct SheetDocument {
+    core::Grid grid;
+    std::array<std::uint32_t, robot::kSheetRows> dayColour{};
+    std::string file;
+    bool openedFromFile = false;
+    bool sheetModified = false;
+    int selectedEmployee = -1;
+    int dailyNorm = 0;
+    QString caption;
+    bool saveEnabled = false;
+  };
+  SheetDocument document() const;
+  void restoreDocument(const SheetDocument& doc);
+
   void buildActions();
   void buildMenus();
   void buildToolBar();
@@ -129,10 +155,23 @@ class Tfrmlist : public QMainWindow {
   void markEdited();
   void afterCellChange(const std::vector<CellChange>& changes);
   void recalcTotals();
+  // The robot run's questions; false when the clerk said No.
+  bool confirmRun();
+  // The robot run after its questions, for the employee chosen in the list.
+  void runRobot();
+  // The lists show the sheet's employee, month and year.
+  void showSheetInLists();
+  // Colours of the day rows from the sheet's own month.
+  void updateDayColours();
+  // The sheet's row height and widths, the day column widened to its labels
+  // and the registrations to the window (for the view only).
+  void applySheetGeometry();
+  void fitColumns();
+  bool saveSheet();
   const core::Employee* currentEmployee() const;
   QString fileNameOnly() const;
   bool writeSheetFile(const std::filesystem::path& file);
-  void saveWithDialog();
+  bool saveWithDialog();
   void refreshAfterRun(std::pair<int, int> sizeBefore);
   void onCurrentCellChanged(int col, int row);
   void onCellContextMenu(int col, int row, const QPoint& globalPos);
@@ -151,6 +190,7 @@ class Tfrmlist : public QMainWindow {
   int m_selectedEmployee = -1;
   int m_resultRow = 0;
   int m_dailyNorm = 0;
+  bool m_fitting = false;
 
   GridModel m_model;
   QUndoStack m_undo;

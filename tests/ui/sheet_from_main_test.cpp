@@ -47,9 +47,16 @@ TEST(SheetFromMainWindowTest, KartaOpensOneSheetWindowForTodaysMonth) {
   EXPECT_EQ(main.sheetWindow(), sheet);
   EXPECT_EQ(sheet->grid().cell(4, 4), "=8:00");
 
+  // Yes with a cancelled save dialog keeps the correction and the program.
+  op.yesNoAnswers = {true};
+  EXPECT_FALSE(main.close());
+  EXPECT_EQ(op.questions.back(), "Vykonávali ste úpravy v tabulke\rZeláte si uložiť do súboru ?");
+  EXPECT_TRUE(sheet->isVisible());
+  EXPECT_EQ(sheet->grid().cell(4, 4), "=8:00");
+
   // Closing the program asks about the correction; No loses it on purpose.
   op.yesNoAnswers = {false};
-  main.close();
+  EXPECT_TRUE(main.close());
   ASSERT_FALSE(op.questions.empty());
   EXPECT_EQ(op.questions.back(), "Vykonávali ste úpravy v tabulke\rZeláte si uložiť do súboru ?");
   EXPECT_FALSE(sheet->isVisible());

@@ -9,10 +9,13 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 
 #include <fstream>
@@ -24,6 +27,7 @@
 #include "core/path_text.h"
 #include "core/program_settings.h"
 #include "print/sheet_page.h"
+#include "robot/sheet_robot.h"
 #include "support/test_support.h"
 #include "ui/abbreviations_window.h"
 #include "ui/grid_view.h"
@@ -216,8 +220,8 @@ TEST_F(SheetWindowTest, ProtectedResultsSurviveARunOnAModifiedSheet) {
   EXPECT_EQ(w->grid().cell(kResult, 2), "=7:45");
   EXPECT_EQ(w->grid().cell(kNote, 2), "Rucne pocitane");
   EXPECT_EQ(w->grid().cell(kResult, 3), "8:30");
-  // A run clears the undo history.
-  EXPECT_FALSE(w->undoStack().canUndo());
+  // The run is a step of the history like an edit.
+  EXPECT_TRUE(w->undoStack().canUndo());
 }
 
 struct MenuCase {
@@ -530,6 +534,286 @@ TEST_F(SheetWindowTest, AMissingLogIsReportedAndTheHeadStays) {
   EXPECT_NE(op.messages[0].find("Nie je možné otvorit súbor"), std::string::npos);
   EXPECT_EQ(w->grid().cell(1, 1), "Anna Horná");
   EXPECT_EQ(w->grid().cell(1, 7), "21");
+}
+
+// ---------------------------------------------------------------------------
+// A sheet is one document: its employee, month and year travel with it.
+
+// An October 2026 sheet of Anna as another program session stored it: the
+// 3rd is a Saturday, the 31st exists (November has 30 days).
+void WriteOctoberSheet(const std::filesystem::path& file) {
+  core::Grid g = robot::NewSheetGrid();
+  robot::WriteShowStateHeaders(g);
+  for (int r = 1; r < robot::kSheetRows; ++r) g.setCell(0, r, std::string(robot::SheetLabel(r)));
+  g.setCell(1, 1, "Anna Horná");
+  g.setCell(1, 2, "10");
+  g.setCell(1, 3, "2026");
+  g.setCell(2, 3, "3-Sob");
+  g.setCell(kResult, 3, "4:00");
+  g.setCell(kResult, 31, "D 8:30");
+  std::string error;
+  ASSERT_TRUE(core::GridTextFile::Write(file, g, &error)) << error;
+}
+
+TEST_F(SheetWindowTest, AnOpenedSheetIsTotalledWithItsOwnMonth) {
+  auto w = makeWindow();  // the lists show November 2026
+  WriteOctoberSheet(tmp.path() / "oktober.dok");
+  files.openAnswers = {choice("oktober.dok")};
+  w->A_FileOpenExecute();
+  // The lists follow the sheet, and so do the day colours.
+  EXPECT_EQ(w->month(), 10);
+  EXPECT_EQ(w->year(), 2026);
+  EXPECT_EQ(child<QComboBox>(w.get(), "ComboBox1")->currentText(), QStringLiteral("Anna Horná"));
+  EXPECT_EQ(w->sheetState().DayColour[3], robot::kColourSaturday);
+  EXPECT_EQ(w->sheetState().DayColour[4], robot::kColourSunday);
+  EXPECT_EQ(w->sheetState().DayColour[1], robot::kColourWorkingDay);
+  // Even when the clerk picks another month in the list afterwards, an edit
+  // totals the sheet's October: the 31st counts, the 3rd is a Saturday.
+  child<QComboBox>(w.get(), "cmbmes")->setCurrentIndex(1);
+  edit(*w, kResult, 30, QStringLiteral("D 8:30"));
+  EXPECT_EQ(w->grid().cell(1, 22), "17:00");  // Dovolenky
+  EXPECT_EQ(w->grid().cell(1, 19), "4:00");   // Soboty
+}
+
+TEST_F(SheetWindowTest, EditsAfterTheMonthListChangedKeepTheSheetsMonth) {
+  auto w = makeWindow();
+  run(*w, 1);
+  child<QComboBox>(w.get(), "cmbmes")->setCurrentIndex(1);  // February: 28 days
+  edit(*w, kResult, 30, QStringLiteral("D 8:30"));
+  EXPECT_EQ(w->grid().cell(1, 22), "8:30");
+  EXPECT_EQ(w->grid().cell(1, 11), "17:00");
+}
+
+struct OtherRunCase {
+  const char* name;
+  int employee;        // combo position of the second run
+  int monthIndex;      // position in the month list of the second run
+  const char* atWork;  // "V práci" of the second run
+};
+
+class SheetOtherRunTest : public SheetWindowTest, public ::testing::WithParamInterface<OtherRunCase> {};
+
+TEST_P(SheetOtherRunTest, ARunForAnotherEmployeeOrMonthStartsFromAClearSheet) {
+  const OtherRunCase c = GetParam();
+  auto w = makeWindow();
+  run(*w, 1);
+  edit(*w, kResult, 6, QStringLiteral("=6:45"));
+  edit(*w, kNote, 6, QStringLiteral("poznámka k Anne"));
+  op.yesNoAnswers = {true};
+  child<QComboBox>(w.get(), "cmbmes")->setCurrentIndex(c.monthIndex);
+  run(*w, c.employee);
+  const core::Grid& g = w->grid();
+  EXPECT_EQ(g.cell(kResult, 6), "") << c.name;
+  EXPECT_EQ(g.cell(kNote, 6), "") << c.name;
+  EXPECT_EQ(g.cell(kResult, 3), "") << c.name;  // Anna's 3rd
+  EXPECT_EQ(g.cell(1, 11), c.atWork) << c.name;
+}
+
+// Boris worked 4:00 on the 2nd of November; October has no log.
+INSTANTIATE_TEST_SUITE_P(Runs, SheetOtherRunTest,
+                         ::testing::Values(OtherRunCase{"another employee", 2, 10, "4:00"},
+                                           OtherRunCase{"another month", 1, 9, ""}),
+                         [](const auto& param_info) {
+                           return param_info.index == 0 ? "AnotherEmployee" : "AnotherMonth";
+                         });
+
+class SheetSaveAfterOtherRunTest : public SheetWindowTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SheetSaveAfterOtherRunTest, SavingTheOtherEmployeesSheetAsksForAName) {
+  const bool reopened = GetParam();
+  auto w = makeWindow();
+  run(*w, 1);
+  files.saveAnswers = {choice("anna.dok")};
+  w->A_FileSaveExecute();
+  if (reopened) {
+    w->a_filenewExecute();
+    files.openAnswers = {choice("anna.dok")};
+    w->A_FileOpenExecute();
+    ASSERT_TRUE(w->openedFromFile());
+  }
+  const std::string anna = ReadBytes(tmp.path() / "anna.dok");
+  op.yesNoAnswers = {true};
+  run(*w, 2);
+  EXPECT_EQ(w->grid().cell(1, 1), "Boris Dolný");
+  EXPECT_TRUE(w->currentSheetFile().empty());
+  EXPECT_FALSE(w->openedFromFile());
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("Dochádzkový list *"));
+  edit(*w, kResult, 9, QStringLiteral("=2:00"));
+  const std::size_t asked = files.saveRequests.size();
+  files.saveAnswers = {choice("boris.dok")};
+  w->A_FileSaveExecute();
+  EXPECT_EQ(files.saveRequests.size(), asked + 1);
+  EXPECT_EQ(ReadBytes(tmp.path() / "anna.dok"), anna);
+  core::Grid back;
+  ASSERT_TRUE(core::GridTextFile::Read(tmp.path() / "boris.dok", back, core::GridTextFile::Cells::SingleLine, nullptr));
+  EXPECT_EQ(back.cell(1, 1), "Boris Dolný");
+  EXPECT_EQ(back.cell(kResult, 9), "=2:00");
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, SheetSaveAfterOtherRunTest, ::testing::Values(false, true),
+                         [](const auto& param_info) { return param_info.param ? "Opened" : "Saved"; });
+
+struct FromReportCase {
+  const char* name;
+  bool opened;  // the sheet came from a file; otherwise it was edited
+  const char* question;
+};
+
+class SheetFromReportTest : public SheetWindowTest, public ::testing::WithParamInterface<FromReportCase> {};
+
+TEST_P(SheetFromReportTest, TheReportsEmployeeWaitsForTheClerksYes) {
+  const FromReportCase c = GetParam();
+  auto w = makeWindow();
+  run(*w, 1);
+  if (c.opened) {
+    files.saveAnswers = {choice("anna.dok")};
+    w->A_FileSaveExecute();
+    files.openAnswers = {choice("anna.dok")};
+    w->A_FileOpenExecute();
+  } else {
+    edit(*w, kResult, 6, QStringLiteral("=6:45"));
+  }
+  const core::Grid before = w->grid();
+  auto* names = child<QComboBox>(w.get(), "ComboBox1");
+  op.questions.clear();
+  op.yesNoAnswers = {false};
+  EXPECT_FALSE(w->showEmployeeSheet("Boris Dolný", 10, 2026));
+  ASSERT_EQ(op.questions.size(), 1u) << c.name;
+  EXPECT_EQ(op.questions[0].rfind(c.question, 0), 0u) << c.name;
+  EXPECT_EQ(names->currentIndex(), 1) << c.name;
+  EXPECT_EQ(w->month(), 11) << c.name;
+  EXPECT_EQ(w->year(), 2026) << c.name;
+  EXPECT_EQ(w->grid(), before) << c.name;
+
+  op.questions.clear();
+  op.yesNoAnswers = {true};
+  EXPECT_TRUE(w->showEmployeeSheet("Boris Dolný", 11, 2026));
+  EXPECT_EQ(op.questions.size(), 1u) << c.name;
+  EXPECT_EQ(names->currentIndex(), 2) << c.name;
+  EXPECT_EQ(w->grid().cell(1, 1), "Boris Dolný") << c.name;
+  EXPECT_EQ(w->grid().cell(1, 11), "4:00") << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Questions, SheetFromReportTest,
+                         ::testing::Values(FromReportCase{"edited", false,
+                                                          "Vykonávali ste úpravy v bunke tabulky\rROBOT prepíše"},
+                                           FromReportCase{"opened", true, "Tabulka bola otvorená zo súboru\r"}),
+                         [](const auto& param_info) { return param_info.param.opened ? "Opened" : "Edited"; });
+
+class SheetCloseTest : public SheetWindowTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SheetCloseTest, AFailedSaveOnCloseKeepsTheWindowAndTheCorrections) {
+  const bool cancelled = GetParam();
+  auto w = makeWindow();
+  run(*w, 1);
+  edit(*w, kResult, 6, QStringLiteral("=6:45"));
+  op.yesNoAnswers = {true};
+  if (!cancelled)  // a folder on a share that went away
+    files.saveAnswers = {ui::FileChoice{QString::fromStdString(core::Utf8FromPath(tmp.path() / "gone" / "x.dok")), 1}};
+  EXPECT_FALSE(w->close());
+  EXPECT_EQ(op.questions.back(), "Vykonávali ste úpravy v tabulke\rZeláte si uložiť do súboru ?");
+  EXPECT_TRUE(w->isVisible());
+  EXPECT_TRUE(w->sheetModified());
+  EXPECT_TRUE(action(w.get(), "A_FileSave")->isEnabled());
+  EXPECT_EQ(w->grid().cell(kResult, 6), "=6:45");
+  EXPECT_EQ(op.messages.size(), cancelled ? 0u : 1u);
+  // No closes it as the clerk decided.
+  op.yesNoAnswers = {false};
+  EXPECT_TRUE(w->close());
+  EXPECT_FALSE(w->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Saves, SheetCloseTest, ::testing::Values(true, false),
+                         [](const auto& param_info) { return param_info.param ? "Cancelled" : "Unwritable"; });
+
+struct RunUndoCase {
+  const char* name;
+  int employee;  // combo position of the run that is undone
+};
+
+class SheetRunUndoTest : public SheetWindowTest, public ::testing::WithParamInterface<RunUndoCase> {};
+
+TEST_P(SheetRunUndoTest, CtrlZBringsBackWhatARunOverwrote) {
+  const RunUndoCase c = GetParam();
+  auto w = makeWindow();
+  run(*w, 1);
+  files.saveAnswers = {choice("anna.dok")};
+  w->A_FileSaveExecute();
+  edit(*w, kResult, 3, QStringLiteral("7:45"));  // not protected: the run rewrites it
+  edit(*w, kNote, 3, QStringLiteral("skôr odišla"));
+  const core::Grid edited = w->grid();
+  op.yesNoAnswers = {true};
+  run(*w, c.employee);
+  ASSERT_NE(w->grid(), edited) << c.name;
+  const core::Grid computed = w->grid();
+
+  w->activateWindow();
+  w->view()->setFocus();
+  QTest::keyClick(w->view(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w->grid(), edited) << c.name;
+  EXPECT_EQ(w->grid().cell(1, 11), "16:15") << c.name;
+  EXPECT_TRUE(w->sheetModified()) << c.name;
+  EXPECT_EQ(w->currentSheetFile(), core::Utf8FromPath(tmp.path() / "anna.dok")) << c.name;
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("Dochádzkový list * anna.dok")) << c.name;
+  // The edits before the run are steps of their own.
+  EXPECT_TRUE(w->undoStack().canUndo()) << c.name;
+  action(w.get(), "a_redo")->trigger();
+  EXPECT_EQ(w->grid(), computed) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, SheetRunUndoTest,
+                         ::testing::Values(RunUndoCase{"same employee", 1}, RunUndoCase{"another employee", 2}),
+                         [](const auto& param_info) {
+                           return param_info.param.employee == 1 ? "SameEmployee" : "AnotherEmployee";
+                         });
+
+// True when the cell's text is painted whole: its width and the item's text
+// margins fit the cell.
+bool ShowsWhole(const QTableView& view, const QModelIndex& index) {
+  const QString text = index.data().toString();
+  const int margin = view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1;
+  return QFontMetrics(view.font()).horizontalAdvance(text) + 2 * margin <= view.visualRect(index).width();
+}
+
+TEST_F(SheetWindowTest, DayLabelsAndADaysRegistrationsReadWholeOnALargeScreen) {
+  WriteBytes(dir.dir / "sviatky.txt", "17.11.2026\r\n");
+  std::ofstream(dir.dir / "Log" / "11_2026.txt", std::ios::binary | std::ios::app)
+      << "5.11.2026 6:58:00\t101\t0\r\n5.11.2026 11:30:00\t101\t21\r\n"
+         "5.11.2026 12:40:00\t101\t5\r\n5.11.2026 15:31:00\t101\t16\r\n";
+  auto w = makeWindow();
+  w->showNormal();
+  w->setGeometry(0, 0, 1600, 1000);
+  QApplication::processEvents();
+  run(*w, 1);
+  QApplication::processEvents();
+  ui::GridView& view = *w->view();
+  EXPECT_EQ(view.font().pointSizeF(), QApplication::font().pointSizeF());
+  EXPECT_GE(view.rowHeight(17), std::max(15, QFontMetrics(view.font()).height()));
+  EXPECT_EQ(w->grid().cell(2, 17), "17-Uto SV");
+  for (int d = 1; d <= 30; ++d)
+    EXPECT_TRUE(ShowsWhole(view, w->model().indexOf(2, d))) << w->grid().cell(2, d) << " in " << view.columnWidth(2);
+  EXPECT_EQ(w->grid().cell(3, 5).substr(0, 12), "06:58 PR N -");
+  EXPECT_TRUE(ShowsWhole(view, w->model().indexOf(3, 5))) << view.columnWidth(3);
+  // The registrations take the width the other columns leave.
+  const int right = view.columnViewportPosition(5) + view.columnWidth(5);
+  EXPECT_GE(right, view.viewport()->width() - 1);
+  EXPECT_FALSE(view.horizontalScrollBar()->isVisible());
+
+  // The sheet file keeps the sheet's own widths.
+  EXPECT_EQ(w->grid().columnWidth(2), 40);
+  EXPECT_EQ(w->grid().columnWidth(3), 200);
+  files.saveAnswers = {choice("anna.dok")};
+  w->A_FileSaveExecute();
+  const std::string bytes = ReadBytes(tmp.path() / "anna.dok");
+  EXPECT_NE(bytes.find("cw 2,40\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("cw 3,200\r\n"), std::string::npos);
+  // A width the clerk drags is stored; the others stay.
+  view.horizontalHeader()->resizeSection(5, 160);
+  QApplication::processEvents();
+  EXPECT_EQ(w->grid().columnWidth(5), 160);
+  EXPECT_EQ(w->grid().columnWidth(2), 40);
+  EXPECT_EQ(w->grid().columnWidth(3), 200);
+  EXPECT_GE(view.columnViewportPosition(5) + view.columnWidth(5), view.viewport()->width() - 1);
 }
 
 }  // namespace
