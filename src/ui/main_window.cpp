@@ -1198,9 +1198,8 @@ void TForm1::vykazExecute() {
   };
   ReportPeriodChoice choice{period.month(), period.year(), period.monthLogFile(), period.reopenSavedReport()};
   // The sheet window is not modal; while the modal report is open it lives
-  // under the report, so that it takes input, and goes back afterwards.
-  // Moving a window hides it and showing it again starts a fresh sheet, so
-  // a sheet on screen is closed first (it offers to save its changes).
+  // under the report, so that it takes input, and goes back afterwards,
+  // with whatever it shows (unsaved corrections included).
   QPointer<Tfrmzdrep> over;
   QPointer<Tfrmlist> lent;
   // The calculator, not modal either, is lent the same way.
@@ -1214,8 +1213,7 @@ void TForm1::vykazExecute() {
   context.showEmployeeSheet = [this, &over, &lent](const std::string& name, int month, int year) {
     Tfrmlist* sheet = sheetWindow();
     if (over && sheet->parentWidget() != over) {
-      if (sheet->isVisible()) sheet->close();
-      sheet->setParent(over, sheet->windowFlags() | Qt::Window);
+      sheet->moveUnder(over);
       lent = sheet;
     }
     return sheet->showEmployeeSheet(name, month, year);
@@ -1223,10 +1221,8 @@ void TForm1::vykazExecute() {
   Tfrmzdrep report(std::move(context), choice, this);
   over = &report;
   report.execMaximized();
-  if (lent) {
-    if (lent->isVisible()) lent->close();
-    lent->setParent(this, lent->windowFlags() | Qt::Window);
-  }
+  // Back under this window before the report (its parent meanwhile) goes.
+  if (lent) lent->moveUnder(this);
   if (m_calc && m_calc->parentWidget() != this) m_calc->setParent(this, m_calc->windowFlags());
 }
 

@@ -439,7 +439,24 @@ bool Tfrmlist::showEmployeeSheet(const std::string& name, int month, int year) {
 
 void Tfrmlist::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (!event->spontaneous()) FormShow();
+  if (event->spontaneous()) return;
+  if (m_keepOnShow) {
+    m_keepOnShow = false;
+    return;
+  }
+  FormShow();
+}
+
+void Tfrmlist::moveUnder(QWidget* parent) {
+  if (parentWidget() == parent) return;
+  const bool shown = isVisible();
+  const QRect where = geometry();
+  setParent(parent, windowFlags() | Qt::Window);
+  if (!shown) return;
+  m_keepOnShow = true;
+  setGeometry(where);
+  show();
+  m_keepOnShow = false;
 }
 
 void Tfrmlist::FormShow() {

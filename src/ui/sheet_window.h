@@ -120,6 +120,12 @@ class Tfrmlist : public QMainWindow {
   }
   void setPageSetupRunner(std::function<void(QPrinter&)> runner) { m_pageSetup = std::move(runner); }
 
+  // Moves the window under another one (the modal report lends it this way)
+  // keeping what it shows: the cells, the file, the unsaved corrections and
+  // the undo history. A shown window is shown again there. (Showing the
+  // window otherwise starts a new sheet.)
+  void moveUnder(QWidget* parent);
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -149,6 +155,7 @@ class Tfrmlist : public QMainWindow {
   void buildToolBar();
   void buildGrid();
   void FormShow();
+  bool m_keepOnShow = false;  // the next show is a move (moveUnder), not a new sheet
   void fillEmployeeList();
   void writeShowState();
   void setCaption(const QString& caption);

@@ -106,4 +106,56 @@ TEST(ReportFromMainWindow, PeriodThenReportThenTheSheetBesideItAndThePeriodFileO
   EXPECT_TRUE(std::filesystem::exists(dir / "112026.zdr"));
 }
 
+// A sheet with a correction not yet saved goes under the report and back
+// with it: moving the window loses nothing, and the report's employee waits
+// for the clerk's answer.
+TEST(ReportFromMainWindow, ASheetWithUnsavedCorrectionsIsLentAndGivenBackWhole) {
+  ui_test::MainWindowInstallation inst("Anna Horná\t7\t101\tDielňa\t0\t0\t100\t30\t\r\n", "11_2026.txt",
+                                       "2.11.2026 7:00:00\t101\t0\r\n2.11.2026 15:30:00\t101\t16\r\n",
+                                       QDateTime(QDate(2026, 11, 20), QTime(10, 0)));
+  auto window = inst.window();
+  ui::TForm1& w = *window;
+  ASSERT_TRUE(w.FormCreate());
+  w.show();
+  w.findChild<QAction*>(QStringLiteral("act_dochkarta"))->trigger();
+  ui::Tfrmlist* sheet = w.sheetWindow();
+  ASSERT_TRUE(sheet->isVisible());
+  sheet->findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentIndex(1);
+  sheet->a_robotExecute();
+  ASSERT_TRUE(sheet->model().setData(sheet->model().indexOf(4, 5), QStringLiteral("=7:45")));
+  ASSERT_TRUE(sheet->sheetModified());
+
+  ui::Tfrmzdrep* report = nullptr;
+  QWidget* parentMeanwhile = nullptr;
+  std::string cellMeanwhile;
+  Script script({
+      {[] { return Active<ui::Tfrmpredrep>("Tfrmpredrep") != nullptr; },
+       [] {
+         auto* d = Active<ui::Tfrmpredrep>("Tfrmpredrep");
+         d->findChild<QSpinBox*>(QStringLiteral("CMBrepmes"))->setValue(11);
+         d->BitBtn1Click();
+       }},
+      {[&] { return (report = Active<ui::Tfrmzdrep>("Tfrmzdrep")) != nullptr; },
+       [&] {
+         report->BTmakeClick();
+         report->view()->selectCell(robot::rcol::AtWork, 1);
+         // "Vykonávali ste úpravy...": No keeps the sheet as it is.
+         inst.op.yesNoAnswers = {false};
+         report->showEmployeeSheet();
+         parentMeanwhile = sheet->parentWidget();
+         cellMeanwhile = sheet->grid().cell(4, 5);
+       }},
+      {[] { return true; }, [&] { report->close(); }},
+  });
+  w.findChild<QAction*>(QStringLiteral("vykaz"))->trigger();
+  EXPECT_TRUE(script.finished());
+  EXPECT_EQ(parentMeanwhile, report);
+  EXPECT_EQ(cellMeanwhile, "=7:45");
+  // Back under the main window, on screen, with the correction unsaved.
+  EXPECT_EQ(sheet->parentWidget(), &w);
+  EXPECT_TRUE(sheet->isVisible());
+  EXPECT_EQ(sheet->grid().cell(4, 5), "=7:45");
+  EXPECT_TRUE(sheet->sheetModified());
+}
+
 }  // namespace
