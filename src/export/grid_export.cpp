@@ -96,7 +96,7 @@ bool ExportCsv(const std::filesystem::path& file, const core::Grid& grid, std::s
 
 std::string GridToHtml(const core::Grid& grid, std::string_view title) {
   std::string out =
-      "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n<title>";
+      "<!DOCTYPE html>\r\n<html lang=\"sk\">\r\n<head>\r\n<meta charset=\"utf-8\">\r\n<title>";
   AppendHtmlEscaped(out, title);
   out +=
       "</title>\r\n<style>table{border-collapse:collapse}th,td{border:1px solid #808080;padding:1px 4px;"

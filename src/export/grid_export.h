@@ -23,10 +23,10 @@ inline constexpr std::string_view kXlsxFailedMessage = "Excel OLE server not fou
 // Operator message for a CSV or HTML file that cannot be written.
 std::string CannotWriteMessage(const std::filesystem::path& file);
 
-// Workbook with one sheet holding every cell of the grid as a string, grid
-// cell (col, row) at spreadsheet cell (row, col), A1 = (0, 0). Column widths
-// follow the grid's pixel widths; cells with line breaks wrap. On failure
-// `message` gets kXlsxFailedMessage and `detail` the underlying reason.
+// Workbook whose first worksheet holds every cell of the grid as a string,
+// grid cell (col, row) at spreadsheet cell (row, col), A1 = (0, 0). Cells with
+// line breaks wrap. On failure `message` gets kXlsxFailedMessage and `detail`
+// the underlying reason.
 // A further worksheet of numbers, so that a spreadsheet can sum what the
 // text sheet shows: the header row and `textColumns` as text, the "h:mm"
 // durations of grid columns `firstHours` to `lastHours` of the other rows
@@ -41,8 +41,23 @@ struct XlsxHoursSheet {
 // the totals of columns 3 to 19.
 inline constexpr XlsxHoursSheet kReportHoursSheet{"Hodiny", 3, 3, 19};
 
+// How the workbook reads and prints in a spreadsheet program. Every worksheet
+// keeps its header row and name column in view (frozen), prints landscape on
+// A4 one page wide, and has each column as wide as its longest text (not as
+// wide as a window showed it), so that day labels and a day's registrations
+// read whole and every front end writes the same workbook.
+struct XlsxLayout {
+  // The first worksheet's name (empty: the library's "Sheet1"). Letters a
+  // worksheet name cannot hold become "_", and it is cut to 31 characters.
+  std::string sheetName;
+  const XlsxHoursSheet* hours = nullptr;
+};
+
 bool ExportXlsx(const std::filesystem::path& file, const core::Grid& grid, std::string* message = nullptr,
-                std::string* detail = nullptr, const XlsxHoursSheet* hours = nullptr);
+                std::string* detail = nullptr, const XlsxLayout& layout = {});
+
+// A worksheet name as a spreadsheet accepts it (see XlsxLayout::sheetName).
+std::string WorksheetName(std::string_view name);
 
 // The CSV text (UTF-8, without the byte-order mark): one line per grid row,
 // CR LF after each, cells separated by ";". A cell is put in double quotes
@@ -56,10 +71,10 @@ std::string GridToCsv(const core::Grid& grid);
 // programs use to recognise the encoding; Slovak letters stay intact.
 bool ExportCsv(const std::filesystem::path& file, const core::Grid& grid, std::string* message = nullptr);
 
-// A complete HTML page (UTF-8, declared by <meta charset="utf-8">) with one
-// table: row 0 in <th> cells, the others in <td>; every text escaped, line
-// breaks inside a cell as <br>. `title` goes into <title> and a heading
-// (omitted when empty).
+// A complete Slovak HTML page (<html lang="sk">, UTF-8 declared by <meta
+// charset="utf-8">) with one table: row 0 in <th> cells, the others in
+// <td>; every text escaped, line breaks inside a cell as <br>. `title` goes
+// into <title> and a heading (omitted when empty).
 std::string GridToHtml(const core::Grid& grid, std::string_view title = {});
 bool ExportHtml(const std::filesystem::path& file, const core::Grid& grid, std::string_view title = {},
                 std::string* message = nullptr);

@@ -88,11 +88,41 @@ std::string CellText(std::string_view text, bool& multiLine) {
   return out;
 }
 
-// Spreadsheet column width (characters of the default font) from pixels.
-double WidthInCharacters(int pixels) {
-  if (pixels <= 0) return 0.0;
-  if (pixels <= 12) return pixels / 12.0;
-  return (pixels - 5) / 7.0;
+// Characters of the longest line of a cell text (UTF-8 sequences counted once).
+std::size_t LongestLine(std::string_view text) {
+  std::size_t longest = 0;
+  std::size_t line = 0;
+  for (const char c : text) {
+    if (c == '\r' || c == '\n') {
+      longest = std::max(longest, line);
+      line = 0;
+    } else if ((static_cast<unsigned char>(c) & 0xC0u) != 0x80u) {
+      ++line;
+    }
+  }
+  return std::max(longest, line);
+}
+
+// A column as wide as its longest text (0 for a column without text: the
+// spreadsheet's default), whatever width the window happened to show it in,
+// so that every front end writes the same workbook; a bound keeps a stray
+// long comment from making a column of a whole screen.
+constexpr double kMaxTextWidth = 120.0;
+
+double ColumnWidth(const core::Grid& grid, int col, int lastRow) {
+  std::size_t longest = 0;
+  for (int r = 0; r <= lastRow; ++r) longest = std::max(longest, LongestLine(grid.cell(col, r)));
+  return longest > 0 ? std::min(static_cast<double>(longest) + 2.0, kMaxTextWidth) : 0.0;
+}
+
+// Frozen header row and name column, landscape A4 one page wide with the
+// header row repeated on every printed page.
+void SetUpPage(lxw_worksheet* sheet, const core::Grid& grid) {
+  worksheet_freeze_panes(sheet, 1, grid.columnCount() > 1 ? 1 : 0);
+  worksheet_set_landscape(sheet);
+  worksheet_set_paper(sheet, 9);  // A4
+  worksheet_fit_to_pages(sheet, 1, 0);
+  if (grid.rowCount() > 1) worksheet_repeat_rows(sheet, 0, 0);
 }
 
 std::filesystem::path ScratchWorkbookPath() {
@@ -128,11 +158,13 @@ std::string WriteHoursSheet(lxw_workbook* workbook, const core::Grid& grid, cons
   const int last = std::min(hours.lastHours, grid.columnCount() - 1);
   for (int c = 0; c <= last; ++c) {
     if (c >= hours.textColumns && c < hours.firstHours) continue;
-    const double width = WidthInCharacters(grid.columnWidth(c));
-    if (width > 0.0)
-      worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
-                           std::max(std::min(width, 255.0), c >= hours.firstHours ? 8.0 : 0.0), nullptr);
+    const double width = std::max(ColumnWidth(grid, c, 0), c >= hours.firstHours ? 8.0 : 0.0);
+    const double names = c < hours.textColumns ? ColumnWidth(grid, c, grid.rowCount() - 1) : 0.0;
+    if (std::max(width, names) > 0.0)
+      worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), std::max(width, names),
+                           nullptr);
   }
+  SetUpPage(sheet, grid);
   for (int r = 0; r < grid.rowCount(); ++r) {
     for (int c = 0; c <= last; ++c) {
       const bool text = r == 0 || c < hours.textColumns;
@@ -156,8 +188,33 @@ std::string WriteHoursSheet(lxw_workbook* workbook, const core::Grid& grid, cons
 
 }  // namespace
 
+std::string WorksheetName(std::string_view name) {
+  std::string out;
+  std::size_t chars = 0;
+  for (std::size_t i = 0; i < name.size() && chars < 31;) {
+    const char c = name[i];
+    const std::size_t n = Utf8SequenceLength(name, i);
+    if (n == 0 || static_cast<unsigned char>(c) < 0x20) {
+      out += '_';
+      ++i;
+    } else if (std::string_view("[]:*?/\\").find(c) != std::string_view::npos) {
+      out += '_';
+      ++i;
+    } else {
+      out.append(name.substr(i, n));
+      i += n;
+    }
+    ++chars;
+  }
+  // A spreadsheet refuses a name that begins or ends with an apostrophe.
+  if (!out.empty() && out.front() == '\'') out.front() = '_';
+  if (!out.empty() && out.back() == '\'') out.back() = '_';
+  return out;
+}
+
 bool ExportXlsx(const std::filesystem::path& file, const core::Grid& grid, std::string* message, std::string* detail,
-                const XlsxHoursSheet* hours) {
+                const XlsxLayout& layout) {
+  const XlsxHoursSheet* hours = layout.hours;
   if (grid.rowCount() > kMaxRows || grid.columnCount() > kMaxColumns) {
     return Fail(message, detail, "the table is larger than a worksheet");
   }
@@ -181,18 +238,18 @@ bool ExportXlsx(const std::filesystem::path& file, const core::Grid& grid, std::
 #endif
   lxw_workbook* workbook = workbook_new_opt(scratchName.c_str(), &options);
   if (workbook == nullptr) return Fail(message, detail, "cannot create the workbook");
-  lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
+  const std::string sheetName = WorksheetName(layout.sheetName);
+  lxw_worksheet* sheet = workbook_add_worksheet(workbook, sheetName.empty() ? nullptr : sheetName.c_str());
   lxw_format* wrap = workbook_add_format(workbook);
   format_set_text_wrap(wrap);
   std::string problem;
   if (sheet == nullptr) problem = "cannot add a worksheet";
   for (int c = 0; problem.empty() && c < grid.columnCount(); ++c) {
-    const double width = WidthInCharacters(grid.columnWidth(c));
-    if (width > 0.0) {
-      worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), std::min(width, 255.0),
-                           nullptr);
-    }
+    const double width = ColumnWidth(grid, c, grid.rowCount() - 1);
+    if (width > 0.0)
+      worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), width, nullptr);
   }
+  if (problem.empty()) SetUpPage(sheet, grid);
   for (int r = 0; problem.empty() && r < grid.rowCount(); ++r) {
     for (int c = 0; c < grid.columnCount(); ++c) {
       const std::string& text = grid.cell(c, r);

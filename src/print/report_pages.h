@@ -29,8 +29,13 @@ struct ReportPrintOptions {
   // "n / m" below the table.
   bool pageNumbers = true;
   QPageLayout::Orientation orientation = QPageLayout::Landscape;
-  // All columns in one band across the page, scaled down as needed.
+  // All columns in one band across the page, scaled down as needed, but never
+  // below a readable size (about 6 pt): a table wider than that is printed
+  // in bands.
   bool fitToWidth = false;
+  // After "Vytlacené: " below the table (see PrintStamp); empty: the time
+  // the pages are drawn.
+  QString printedAt;
 };
 
 // One printed page: the data rows (grid rows) and the columns after column 0
@@ -45,7 +50,16 @@ struct ReportPagePlan {
   std::vector<ReportPage> pages;
   // Window pixels -> device pixels.
   double scale = 1.0;
+  // Printed width of each grid column in window pixels (0: not printed).
+  std::vector<double> widths;
+  // The columns go across in more than one band of pages; each page then
+  // says which days it holds.
+  bool banded = false;
 };
+
+// "dni 1.-5." ("dni 7.-7." for one day): the days of the report's day
+// columns among grid columns first..last; empty when the range holds none.
+QString BandDays(int firstColumn, int lastColumn);
 
 // Height of a grid row on paper, in window pixels: 17 per line of its
 // tallest cell.
@@ -53,10 +67,13 @@ int ReportRowHeight(const core::Grid& grid, int row, int lastColumn);
 
 // Lays the grid out on pages of `pageWidth` x `pageHeight` device pixels at
 // `dpi`. `hiddenRows[r]` true leaves grid row r out (a shorter vector hides
-// nothing beyond its end). Columns 10 pixels wide or less (narrowed out of
-// sight) and the empty columns after the last one with text are not
-// printed; a day column is printed wide enough for its label. A grid without
-// data rows still gives one page with the header row.
+// nothing beyond its end). The empty columns after the last one with text
+// are not printed, nor columns 10 pixels wide or less (narrowed out of
+// sight) unless one of them holds a value in a printed row: then they are
+// all printed (the shift totals of an installation without night work). A
+// column is printed at least as wide as its longest text, so that headers
+// and cells read whole and apart. A grid without data rows still gives one
+// page with the header row.
 ReportPagePlan PlanReportPages(const core::Grid& grid, const std::vector<bool>& hiddenRows,
                                const ReportPrintOptions& options, int pageWidth, int pageHeight, double dpi);
 

@@ -1,9 +1,12 @@
 #include "print/sheet_page.h"
 
+#include <QDateTime>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QRect>
+#include <algorithm>
 #include <array>
 
 namespace print {
@@ -30,7 +33,79 @@ void TextOut(QPainter& painter, int x, int y, const QString& text) {
   painter.drawText(QRect(x, y, 1, 1), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine, text);
 }
 
+constexpr double kSmallestPoints = 4.0;
+
+QFont SizedFont(const QFont& base, double points, bool bold) {
+  QFont font = base;
+  font.setPointSizeF(points);
+  font.setBold(bold);
+  return font;
+}
+
+// The text inside `box` with its top-left corner where the canvas would put
+// it: at `points` when it fits on one line; otherwise a little smaller; then
+// on two lines; then at the smallest size, cut short with "…".
+void TextIn(QPainter& painter, const QRectF& box, const QString& text, double points, bool bold) {
+  if (text.isEmpty() || box.width() <= 0) return;
+  const QFont base = painter.font();
+  QPaintDevice* device = painter.device();
+  auto fitsOnOneLine = [&](double size) {
+    return QFontMetricsF(SizedFont(base, size, bold), device).horizontalAdvance(text) <= box.width();
+  };
+  auto draw = [&](double size, int flags, const QString& shown) {
+    painter.setFont(SizedFont(base, size, bold));
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | flags, shown);
+  };
+  // One line down to three quarters of the size reads better than two.
+  for (double size = points; size >= std::max(kSmallestPoints, points * 0.75); size -= 0.25) {
+    if (fitsOnOneLine(size)) return draw(size, Qt::TextSingleLine, text);
+  }
+  if (text.contains(QLatin1Char(' '))) {
+    for (double size = points; size >= kSmallestPoints; size -= 0.25) {
+      const QFontMetricsF metrics(SizedFont(base, size, bold), device);
+      const QRectF needed = metrics.boundingRect(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+      if (needed.height() <= box.height() + 0.5 && needed.width() <= box.width() + 0.5)
+        return draw(size, Qt::TextWordWrap, text);
+    }
+  }
+  for (double size = points * 0.75; size >= kSmallestPoints; size -= 0.25) {
+    if (fitsOnOneLine(size)) return draw(size, Qt::TextSingleLine, text);
+  }
+  const QFontMetricsF smallest(SizedFont(base, kSmallestPoints, bold), device);
+  draw(kSmallestPoints, Qt::TextSingleLine, smallest.elidedText(text, Qt::ElideRight, box.width()));
+}
+
+constexpr double kLeftMarginMm = 20.0;
+constexpr double kOtherMarginMm = 10.0;
+
+// The part of the device's page inside the sheet's margins, in device pixels.
+QRect SheetArea(const QPagedPaintDevice& device) {
+  const QPageLayout layout = device.pageLayout();
+  const QRectF paint = layout.paintRect(QPageLayout::Millimeter);
+  const QMarginsF margins = layout.margins(QPageLayout::Millimeter);
+  const QRect whole(0, 0, device.width(), device.height());
+  if (paint.width() <= 0 || paint.height() <= 0) return whole;
+  const double perMmX = device.width() / paint.width();
+  const double perMmY = device.height() / paint.height();
+  const int left = static_cast<int>(std::max(0.0, kLeftMarginMm - margins.left()) * perMmX);
+  const int right = static_cast<int>(std::max(0.0, kOtherMarginMm - margins.right()) * perMmX);
+  const int top = static_cast<int>(std::max(0.0, kOtherMarginMm - margins.top()) * perMmY);
+  const int bottom = static_cast<int>(std::max(0.0, kOtherMarginMm - margins.bottom()) * perMmY);
+  return whole.adjusted(left, top, -right, -bottom);
+}
+
 }  // namespace
+
+QString PrintStamp(const QDateTime& when) {
+  // Day and month without leading zeros as the installation writes dates
+  // elsewhere (d.M.yyyy), the time with two-digit hours.
+  return QStringLiteral("%1.%2.%3 %4:%5")
+      .arg(when.date().day())
+      .arg(when.date().month())
+      .arg(when.date().year())
+      .arg(when.time().hour(), 2, 10, QLatin1Char('0'))
+      .arg(when.time().minute(), 2, 10, QLatin1Char('0'));
+}
 
 void printgrid(QPainter& painter, const QRect& page, const core::Grid& grid, const SheetPrintOptions& options) {
   painter.save();
@@ -41,20 +116,31 @@ void printgrid(QPainter& painter, const QRect& page, const core::Grid& grid, con
   painter.setPen(QPen(Qt::black));
   painter.setBrush(Qt::white);
 
+  // Each column's texts end a little before the next column begins, so that
+  // neighbours stay apart; column 0 ends at the line drawn after it.
+  const int gap = std::max(1, ux / 3);
+  const std::array<int, 6> end = {12 * ux - gap, x[2] - gap, x[3] - gap, x[4] - gap, x[5] - gap, 100 * ux};
+  auto cellBox = [&](int col, int row) {
+    const auto c = static_cast<std::size_t>(col);
+    return QRectF(x[c], (row + 1) * uy, end[c] - x[c], uy);
+  };
+
   SetFont(painter, 8, true);
-  TextOut(painter, 0, 0,
-          Cell(grid, 1, 1) + QStringLiteral("   ") + Cell(grid, 1, 2) + QLatin1Char('.') + Cell(grid, 1, 3) +
-              QLatin1Char('.'));
+  TextIn(painter, QRectF(0, 0, 50 * ux - gap, uy),
+         Cell(grid, 1, 1) + QStringLiteral("   ") + Cell(grid, 1, 2) + QLatin1Char('.') + Cell(grid, 1, 3) +
+             QLatin1Char('.'),
+         8, true);
   SetFont(painter, 6, false);
-  TextOut(painter, 50 * ux, 0, QStringLiteral("Vytlacené: ") + options.printedAt);
+  const QString stamp = options.printedAt.isEmpty() ? PrintStamp(QDateTime::currentDateTime()) : options.printedAt;
+  TextIn(painter, QRectF(50 * ux, 0, 50 * ux, uy), QStringLiteral("Vytlacené: ") + stamp, 6, false);
 
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(QRect(QPoint(0, uy - 1), QPoint(100 * ux, 2 * uy - 1)));
 
   for (int col = 0; col <= 3; ++col) {
     for (int row = 0; row <= 32; ++row) {
-      SetFont(painter, col == 3 && row > 0 ? 6 : 8, row == 0 || col == 0);
-      TextOut(painter, x[static_cast<std::size_t>(col)], (row + 1) * uy, Cell(grid, col, row));
+      const double points = col == 3 && row > 0 ? 6 : 8;
+      TextIn(painter, cellBox(col, row), Cell(grid, col, row), points, row == 0 || col == 0);
     }
   }
 
@@ -67,8 +153,8 @@ void printgrid(QPainter& painter, const QRect& page, const core::Grid& grid, con
 
   for (int col = 4; col <= 5; ++col) {
     for (int row = 0; row <= 32; ++row) {
-      SetFont(painter, col == 5 && row > 0 ? 6 : 8, row == 0);
-      TextOut(painter, x[static_cast<std::size_t>(col)], (row + 1) * uy, Cell(grid, col, row));
+      const double points = col == 5 && row > 0 ? 6 : 8;
+      TextIn(painter, cellBox(col, row), Cell(grid, col, row), points, row == 0);
     }
   }
 
@@ -91,7 +177,7 @@ PrintOutcome PrintSheets(QPagedPaintDevice& device, int count, const std::functi
   PrintOutcome out;
   QPainter painter;
   if (!painter.begin(&device)) return out;
-  const QRect page(0, 0, device.width(), device.height());
+  const QRect page = SheetArea(device);
   out.ok = true;
   for (int i = 0; i < count; ++i) {
     if (progress && !progress(i, count)) {

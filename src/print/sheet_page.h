@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+class QDateTime;
+
 #include "core/grid.h"
 
 class QPainter;
@@ -14,16 +16,20 @@ class QRect;
 
 namespace print {
 
+// The date and time after "Vytlacené: " in the installation's own short
+// format ("10.12.2026 02:36"), whatever the system's language.
+QString PrintStamp(const QDateTime& when);
+
 struct SheetPrintOptions {
-  // After "Vytlacené: "; the caller formats the current date and time in the
-  // system's short format.
+  // After "Vytlacené: " (see PrintStamp); empty: the time the pages are drawn.
   QString printedAt;
   // Two signature lines below the grid ("Podpis pracovníka", "Podpis vedúceho").
   bool signatureLines = true;
 };
 
 // Draws one sheet (the 6 x 32 grid of the sheet window) into `page`, in the
-// painter's device pixels.
+// painter's device pixels. Every text stays inside its column: a text too
+// long for it is set smaller, then on two lines, and only then cut short.
 void printgrid(QPainter& painter, const QRect& page, const core::Grid& grid, const SheetPrintOptions& options);
 
 struct PrintOutcome {
@@ -32,7 +38,9 @@ struct PrintOutcome {
   bool cancelled = false;  // `progress` asked to stop; the pages so far stay printed
 };
 
-// Sheets 0..count-1, one page each, in order. `sheet(i)` gives the grid of
+// Sheets 0..count-1, one page each, in order, inside margins an office
+// printer and a binder leave free (20 mm on the left, 10 mm elsewhere,
+// counted from the paper's edge; a device's larger margins stay). `sheet(i)` gives the grid of
 // sheet i (computed on demand; null skips it). `progress(i, count)` runs
 // before each sheet and returns false to stop.
 PrintOutcome PrintSheets(QPagedPaintDevice& device, int count, const std::function<const core::Grid*(int)>& sheet,

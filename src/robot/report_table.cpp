@@ -64,6 +64,13 @@ std::string ReportDayLabel(const MonthDays& days, int day, const core::MessageCa
   return std::to_string(day) + "-" + messages.dayName(days.weekday[static_cast<std::size_t>(day)]);
 }
 
+std::string ReportPaperHeader(const core::Grid& grid, int col) {
+  const std::string& header = grid.cell(col, 0);
+  if (col >= kReportFirstDayColumn && col < kReportFirstDayColumn + 31 && header == "Sviatok")
+    return std::to_string(col - kReportFirstDayColumn + 1) + " Sviatok";
+  return header;
+}
+
 std::string NormText(std::int64_t minutes) {
   if (minutes < 0) minutes = 0;
   const std::int64_t m = minutes % 60;

@@ -112,6 +112,12 @@ std::uint32_t ReportColumnColour(const CombinedReport& report, int col);
 // Day label of the header: "d-" + short day name, or "Sviatok" for a holiday.
 std::string ReportDayLabel(const MonthDays& days, int day, const core::MessageCatalogue& messages);
 
+// Header of `col` on paper and in exports: a holiday's "Sviatok" keeps its
+// day ("17 Sviatok"), so that a printed page or a worksheet is read without
+// counting columns; the window shows "Sviatok" alone. Other headers as they
+// stand.
+std::string ReportPaperHeader(const core::Grid& grid, int col);
+
 // "h:mm" with the hours unbounded and the minutes always two digits; 0 -> "0:00".
 std::string NormText(std::int64_t minutes);
 

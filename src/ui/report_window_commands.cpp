@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "core/path_text.h"
+#include "export/document_export.h"
 #include "export/grid_export.h"
 #include "robot/report_compute.h"
 #include "robot/report_files.h"
@@ -172,12 +173,11 @@ void Tfrmzdrep::ExportTabulky() {
   grid1->storeColumnWidths();
   std::string message;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  bool ok = false;
-  if (*format == exports::ExportFormat::Xlsx) {
-    ok = exports::ExportXlsx(file, m_report.grid, &message, nullptr, &exports::kReportHoursSheet);
-  } else {
-    ok = exports::ExportGrid(file, m_report.grid, *format, &message, m_report.caption);
-  }
+  const exports::DocumentFormat chosen = *format == exports::ExportFormat::Xlsx  ? exports::DocumentFormat::Xlsx
+                                         : *format == exports::ExportFormat::Csv ? exports::DocumentFormat::Csv
+                                                                                 : exports::DocumentFormat::Html;
+  const bool ok = exports::WriteDocument(
+      file, exports::ReportDocument(m_report.grid, m_report.month, m_report.year), chosen, &message);
   QApplication::restoreOverrideCursor();
   if (!ok) {
     if (message.empty())

@@ -30,6 +30,7 @@
 #include "core/month_log.h"
 #include "core/path_text.h"
 #include "core/time_values.h"
+#include "export/document_export.h"
 #include "export/grid_export.h"
 #include "print/sheet_page.h"
 #include "robot/robot_engine.h"
@@ -824,21 +825,19 @@ bool Tfrmlist::saveWithDialog() {
       m_currentSheetFile = S(path);
       setCaption(kCaption + QLatin1Char(' ') + fileNameOnly());
       return true;
-    case 2:
-      if (exports::ExportHtml(file, m_grid, S(kCaption), &message)) return true;
-      m_ctx.op.showMessage(message);
-      return false;
-    case 3: {
+    default: {
+      // Filters 2 to 4: what each export holds is decided where the
+      // command-line tool's are.
+      const exports::DocumentFormat formats[] = {exports::DocumentFormat::Html, exports::DocumentFormat::Xlsx,
+                                                 exports::DocumentFormat::Csv};
       QApplication::setOverrideCursor(Qt::WaitCursor);
-      const bool ok = exports::ExportXlsx(file, m_grid, &message);
+      const bool ok = exports::WriteDocument(file, exports::SheetDocument(m_grid), formats[filter - 2], &message);
       QApplication::restoreOverrideCursor();
-      if (!ok) m_ctx.op.showMessage(message.empty() ? std::string(exports::kXlsxFailedMessage) : message);
+      if (!ok) {
+        m_ctx.op.showMessage(message.empty() && filter == 3 ? std::string(exports::kXlsxFailedMessage) : message);
+      }
       return ok;
     }
-    default:
-      if (exports::ExportCsv(file, m_grid, &message)) return true;
-      m_ctx.op.showMessage(message);
-      return false;
   }
 }
 
@@ -910,7 +909,7 @@ void Tfrmlist::closeEvent(QCloseEvent* event) {
 print::SheetPrintOptions Tfrmlist::printOptions() const {
   print::SheetPrintOptions options;
   const QDateTime now = m_ctx.now ? m_ctx.now() : QDateTime::currentDateTime();
-  options.printedAt = QLocale::system().toString(now, QLocale::ShortFormat);
+  options.printedAt = print::PrintStamp(now);
   return options;
 }
 

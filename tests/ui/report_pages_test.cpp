@@ -7,8 +7,10 @@
 #include <QPdfWriter>
 
 #include <cstdio>
+#include <set>
 
 #include "print/report_pages.h"
+#include "support/pdf_words.h"
 #include "support/test_support.h"
 
 namespace {
@@ -78,7 +80,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReportPlanTest,
                                            PlanCase{"hidden rows", 5, 20, {1, 2, 3}, false, 500, 365, 1, 17, 5},
                                            // 350 after the names: 7 columns of 50 per band.
                                            PlanCase{"column bands", 20, 10, {}, false, 500, 365, 3, 10, 7},
-                                           PlanCase{"fit to width", 20, 10, {}, true, 500, 365, 1, 10, 20},
+                                           PlanCase{"fit to width", 8, 10, {}, true, 500, 365, 1, 10, 8},
+                                           // Fitting 1150 into 500 would go below 6 pt: at the
+                                           // readable scale (6 / 8.25) 537 after the names, 10
+                                           // columns of 50 per band.
+                                           PlanCase{"fit only to a readable size", 20, 10, {}, true, 500, 365, 2,
+                                                    10, 10},
                                            PlanCase{"no rows", 5, 0, {}, false, 500, 365, 1, 0, 5}));
 
 TEST(ReportRowHeight, GrowsWithTheLinesOfItsTallestCell) {
@@ -128,6 +135,62 @@ TEST(ReportPdf, EveryPageRepeatsTheHeaderRowAndTheNamesAndIsNumbered) {
     EXPECT_NE(page.find(std::to_string(i + 1) + " / " + std::to_string(outcome.pages)), std::string::npos) << i;
     EXPECT_EQ(page.find("Meno 5 "), std::string::npos) << i;  // the hidden row
   }
+}
+
+// A month of 300 employees does not fit across a landscape page at a size
+// one can read: fit to width stops at about 6 pt and prints the rest in
+// bands, each page saying which days it holds, every page with the date.
+TEST(ReportPdf, FitToWidthStaysReadableAndBandsSayTheirDays) {
+  if (!testing_support::HavePdfToText()) GTEST_SKIP() << "pdftotext is not installed";
+  core::Grid grid(51, 301);
+  grid.setColumnWidth(0, 150);
+  grid.setCell(0, 0, "Meno");
+  for (int c = 1; c < 20; ++c) {
+    grid.setColumnWidth(c, 64);
+    grid.setCell(c, 0, "Súčet" + std::to_string(c));
+  }
+  for (int d = 1; d <= 30; ++d) {
+    const int c = 19 + d;
+    grid.setColumnWidth(c, 42);
+    grid.setCell(c, 0, d == 17 ? "Sviatok" : std::to_string(d) + "-Pon");
+  }
+  for (int r = 1; r <= 300; ++r) {
+    grid.setCell(0, r, "Katarína Horváth " + std::to_string(r));
+    for (int c = 1; c < 50; ++c) grid.setCell(c, r, c < 20 ? "168:34" : "DS 8:00");
+  }
+  testing_support::TempDir tmp;
+  const auto file = tmp / "fit.pdf";
+  print::ReportPrintOptions o;
+  o.headerText = QStringLiteral("Výkaz dochádzky 11/2026");
+  o.fitToWidth = true;
+  {
+    QPdfWriter writer(QString::fromStdString(core::Utf8FromPath(file)));
+    writer.setResolution(300);
+    print::ApplyReportPageLayout(writer, o);
+    ASSERT_TRUE(print::PrintReport(writer, grid, {}, o).ok);
+  }
+  const auto pages = testing_support::ReadPdfWords(file);
+  ASSERT_GT(pages.size(), 1u);
+  std::set<std::string> days;
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    const auto& page = pages[i];
+    // Body text of 6 pt makes word boxes of some 7 pt.
+    for (const auto& w : page.find("168:34")) EXPECT_GE(w.yMax - w.yMin, 6.5) << "page " << i;
+    for (const auto& w : page.find("DS")) EXPECT_GE(w.yMax - w.yMin, 6.5) << "page " << i;
+    const std::string text = page.text();
+    EXPECT_NE(text.find("Vytlacené: "), std::string::npos) << "page " << i;
+    const auto at = text.find("dni ");
+    if (text.find("-Pon") != std::string::npos) {
+      ASSERT_NE(at, std::string::npos) << "page " << i << ": " << text;
+      days.insert(text.substr(at, text.find(' ', at + 4) - at));
+    }
+  }
+  // Two bands of days at least, and the holiday's column keeps its day.
+  EXPECT_GE(days.size(), 2u);
+  EXPECT_TRUE(days.count("dni 1.-5.") || days.begin()->rfind("dni 1.-", 0) == 0) << *days.begin();
+  bool holiday = false;
+  for (const auto& page : pages) holiday = holiday || page.text().find("17 Sviatok") != std::string::npos;
+  EXPECT_TRUE(holiday);
 }
 
 }  // namespace

@@ -1,43 +1,29 @@
 #include "cli_export.h"
 
-#include <cctype>
 #include <cstdio>
 
 #include "cli_common.h"
-#include "core/grid_text_file.h"
 #include "core/path_text.h"
-#include "export/grid_export.h"
 
 namespace cli {
 namespace {
-
-std::string LowerExtension(const std::filesystem::path& file) {
-  std::string ext = core::Utf8FromPath(file.extension());
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
-}
 
 void Emit(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
 }  // namespace
 
-int writeGridByExtension(const std::filesystem::path& file, const core::Grid& grid, GridKind kind,
-                         const std::string& command, const std::string& title) {
-  const std::string ext = LowerExtension(file);
-  const std::string ownExtension = kind == GridKind::Sheet ? ".dok" : ".zdr";
-  std::string message;
-  if (ext == ownExtension) {
-    if (core::GridTextFile::Write(file, grid, &message)) return kOk;
-  } else if (const auto format = exports::FormatFromExtension(file)) {
-    std::string detail;
-    const bool ok = *format == exports::ExportFormat::Xlsx ? exports::ExportXlsx(file, grid, &message, &detail)
-                                                           : exports::ExportGrid(file, grid, *format, &message, title);
-    if (ok) return kOk;
-    if (!detail.empty()) message += " (" + detail + ")";
-  } else {
-    return usageError(command, "--out: unknown file type '" + core::Utf8FromPath(file.filename()) + "' (use " + ownExtension +
+int writeDocumentByExtension(const std::filesystem::path& file, const exports::Document& document,
+                             const std::string& command) {
+  const auto format = exports::DocumentFormatOf(file, document.kind);
+  if (!format) {
+    const std::string own = document.kind == exports::DocumentKind::Sheet ? ".dok" : ".zdr";
+    return usageError(command, "--out: unknown file type '" + core::Utf8FromPath(file.filename()) + "' (use " + own +
                                    ", .xlsx, .csv or .html)");
   }
+  std::string message;
+  std::string detail;
+  if (exports::WriteDocument(file, document, *format, &message, &detail)) return kOk;
+  if (!detail.empty()) message += " (" + detail + ")";
   std::fprintf(stderr, "%s\n", message.c_str());
   return kFailed;
 }

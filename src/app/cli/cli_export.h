@@ -6,20 +6,16 @@
 #include <string>
 
 #include "core/grid.h"
+#include "export/document_export.h"
 
 namespace cli {
 
-enum class GridKind {
-  Sheet,   // also .dok (the sheet's own file, single-line cells)
-  Report,  // also .zdr (the report's own file, multi-line cells)
-};
-
-// Writes `grid` to `file` as .xlsx, .csv, .html/.htm, or the kind's own file
-// (.dok for a sheet, .zdr for a report). Returns kOk, kFailed (the message
-// printed to stderr) or kBadArguments for an extension that names no format.
-// `title` heads the HTML page.
-int writeGridByExtension(const std::filesystem::path& file, const core::Grid& grid, GridKind kind,
-                         const std::string& command, const std::string& title = {});
+// Writes the document to `file` as its extension says (the kind's own .dok
+// or .zdr, .xlsx, .csv, .html/.htm), through the exports the windows use.
+// Returns kOk, kFailed (the message printed to stderr) or kBadArguments for
+// an extension that names no format.
+int writeDocumentByExtension(const std::filesystem::path& file, const exports::Document& document,
+                             const std::string& command);
 
 // Prints the grid to stdout: one line per row, cells tab-separated and
 // escaped with escapeField.

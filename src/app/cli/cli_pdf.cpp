@@ -8,7 +8,6 @@
 #ifdef VORTANE_HAVE_PRINT
 #include <QDateTime>
 #include <QGuiApplication>
-#include <QLocale>
 #include <QPageSize>
 #include <QPdfWriter>
 
@@ -50,7 +49,7 @@ bool WriteSheetsPdf(const std::filesystem::path& file, int count, const std::fun
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setResolution(300);
     print::SheetPrintOptions options;
-    options.printedAt = QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+    options.printedAt = print::PrintStamp(QDateTime::currentDateTime());
     ok = print::PrintSheets(writer, count, sheet, options).ok;
   }
   std::error_code ec;

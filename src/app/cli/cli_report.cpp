@@ -79,9 +79,9 @@ int RunReport(const Args& args) {
     const int written =
         isPdfFile(file)
             ? writeReportPdf(file, report.grid,
-                             "Výkaz dochádzky " + std::to_string(period->month) + "/" + std::to_string(period->year),
+                             exports::DocumentTitle(exports::ReportDocument(report.grid, report.month, report.year)),
                              command)
-            : writeGridByExtension(file, report.grid, GridKind::Report, command, report.caption);
+            : writeDocumentByExtension(file, exports::ReportDocument(report.grid, report.month, report.year), command);
     if (written != kOk) return written;
   }
   if (args.has("comments")) {

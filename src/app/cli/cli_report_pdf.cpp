@@ -8,6 +8,7 @@
 
 #ifdef VORTANE_HAVE_PRINT
 #include <QBuffer>
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QPdfWriter>
 #include <memory>
@@ -54,6 +55,7 @@ int writeReportPdf(const std::filesystem::path& file, const core::Grid& grid, co
     writer.setResolution(300);
     print::ReportPrintOptions options;
     options.headerText = QString::fromStdString(header);
+    options.printedAt = print::PrintStamp(QDateTime::currentDateTime());
     print::ApplyReportPageLayout(writer, options);
     outcome = print::PrintReport(writer, grid, {}, options);
   }

@@ -14,7 +14,7 @@
 #include "core/month_log.h"
 #include "core/operator.h"
 #include "core/path_text.h"
-#include "export/grid_export.h"
+#include "export/document_export.h"
 #include "robot/robot_engine.h"
 #include "robot/sheet_robot.h"
 
@@ -59,13 +59,13 @@ int storeSheet(const std::filesystem::path& file, const core::Grid& grid) {
     }
     return kOk;
   }
-  return writeGridByExtension(file, grid, GridKind::Sheet, "sheet");
+  return writeDocumentByExtension(file, exports::SheetDocument(grid), "sheet");
 }
 
 bool outputSupported(const std::filesystem::path& file) {
   std::string ext = core::Utf8FromPath(file.extension());
   for (auto& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return ext == ".dok" || (ext == ".pdf" && PdfSupported()) || exports::FormatFromExtension(file).has_value();
+  return (ext == ".pdf" && PdfSupported()) || exports::DocumentFormatOf(file, exports::DocumentKind::Sheet).has_value();
 }
 
 void printSheet(const core::Grid& grid) {
