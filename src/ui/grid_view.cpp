@@ -90,25 +90,31 @@ void GridView::selectCell(int col, int row) {
   scrollTo(index);
 }
 
+bool GridView::isGridRowVisible(int row) const { return row >= 1 && !isRowHidden(row - 1); }
+
 std::optional<std::array<int, 4>> GridView::selectionRect() const {
   if (m_model == nullptr || selectionModel() == nullptr) return std::nullopt;
   const QModelIndexList indexes = selectionModel()->selectedIndexes();
-  if (indexes.isEmpty()) return std::nullopt;
   std::array<int, 4> r{INT32_MAX, INT32_MAX, -1, -1};
   for (const QModelIndex& i : indexes) {
+    if (!isGridRowVisible(m_model->gridRow(i))) continue;
     r[0] = std::min(r[0], m_model->gridColumn(i));
     r[1] = std::min(r[1], m_model->gridRow(i));
     r[2] = std::max(r[2], m_model->gridColumn(i));
     r[3] = std::max(r[3], m_model->gridRow(i));
   }
+  if (r[2] < 0) return std::nullopt;
   return r;
 }
 
 std::vector<std::pair<int, int>> GridView::selectedCells() const {
   std::vector<std::pair<int, int>> out;
   if (m_model == nullptr || selectionModel() == nullptr) return out;
+  // A filter only hides rows: a block drawn over them, or Ctrl+A, still
+  // holds them in the selection model, and the clerk must never change
+  // cells he cannot see.
   for (const QModelIndex& i : selectionModel()->selectedIndexes())
-    out.emplace_back(m_model->gridColumn(i), m_model->gridRow(i));
+    if (isGridRowVisible(m_model->gridRow(i))) out.emplace_back(m_model->gridColumn(i), m_model->gridRow(i));
   std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) {
     return a.second != b.second ? a.second < b.second : a.first < b.first;
   });
@@ -121,13 +127,22 @@ QString GridView::selectionText() const {
   const core::Grid& grid = *m_model->grid();
   int col0 = (*rect)[0];
   int row0 = (*rect)[1];
+  int firstVisible = 1;
+  while (firstVisible < grid.rowCount() && !isGridRowVisible(firstVisible)) ++firstVisible;
+  int lastVisible = grid.rowCount() - 1;
+  while (lastVisible > 0 && !isGridRowVisible(lastVisible)) --lastVisible;
   // A selection of the whole table takes the header row and the header column along.
-  if (row0 == 1 && (*rect)[3] == grid.rowCount() - 1 && col0 == (m_model->config().firstColumnAsHeader ? 1 : 0) &&
-      (*rect)[2] == grid.columnCount() - 1) {
-    row0 = 0;
+  bool withHeader = false;
+  if (row0 == firstVisible && (*rect)[3] == lastVisible &&
+      col0 == (m_model->config().firstColumnAsHeader ? 1 : 0) && (*rect)[2] == grid.columnCount() - 1) {
+    withHeader = true;
     col0 = 0;
   }
-  return QString::fromStdString(core::GridRangeToText(grid, col0, row0, (*rect)[2], (*rect)[3]));
+  std::string text;
+  if (withHeader) text += core::GridRangeToText(grid, col0, 0, (*rect)[2], 0);
+  for (int row = row0; row <= (*rect)[3]; ++row)
+    if (isGridRowVisible(row)) text += core::GridRangeToText(grid, col0, row, (*rect)[2], row);
+  return QString::fromStdString(text);
 }
 
 void GridView::copySelection() {
@@ -142,8 +157,12 @@ void GridView::pasteClipboard() {
   const auto rows = core::TextToCells(QApplication::clipboard()->text().toStdString());
   const core::Grid& grid = *m_model->grid();
   std::vector<CellChange> changes;
+  // Line k goes into the k-th row the clerk sees from the current one on.
+  int row = start->second - 1;
   for (std::size_t r = 0; r < rows.size(); ++r) {
-    const int row = start->second + static_cast<int>(r);
+    do {
+      ++row;
+    } while (row < grid.rowCount() && !isGridRowVisible(row));
     if (row >= grid.rowCount()) break;
     for (std::size_t c = 0; c < rows[r].size(); ++c) {
       const int col = start->first + static_cast<int>(c);

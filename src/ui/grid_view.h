@@ -43,13 +43,17 @@ class GridView : public QTableView {
   // Grid coordinates of the current cell.
   std::optional<std::pair<int, int>> currentCell() const;
   void selectCell(int col, int row);
-  // The bounding rectangle of the selection in grid coordinates
+  // Block commands (copy, cut, paste, clear, a menu over a block) act on the
+  // rows the view shows: rows a filter hid are left out of the selection.
+  bool isGridRowVisible(int row) const;
+  // The bounding rectangle of the visible selection in grid coordinates
   // (col0, row0, col1, row1); empty without a selection.
   std::optional<std::array<int, 4>> selectionRect() const;
   std::vector<std::pair<int, int>> selectedCells() const;
 
-  // The selection as clipboard text (grid header row included when the
-  // whole table is selected).
+  // The selection's visible rows as clipboard text (grid header row included
+  // when the whole table is selected). Paste writes line k into the k-th
+  // visible row from the current one.
   QString selectionText() const;
 
  public slots:

@@ -448,4 +448,111 @@ TEST_F(ReportWindowTest, PrintSetupIsReadableAndKeepsTheChoices) {
   EXPECT_EQ(setup.choice(), ui::Tfrmprnsetup::Choice::Preview);
 }
 
+
+// ---------------------------------------------------------------------------
+// A department filter hides rows; block commands act on the rows the clerk sees.
+
+// Fills the day-2 cell of every row with a mark of its row, so that any
+// command reaching a hidden row shows.
+void MarkDay2(ui::Tfrmzdrep& w) {
+  for (int r = 1; r <= 4; ++r)
+    ASSERT_TRUE(w.model().setData(w.model().indexOf(kDay2, r), QStringLiteral("=%1:00").arg(r)));
+}
+
+struct BlockCase {
+  const char* what;
+  bool wholeTable;  // Ctrl+A, otherwise a Shift+click block from row 2 to row 4
+  Qt::Key key;
+  Qt::KeyboardModifiers modifiers;
+};
+
+void PrintTo(const BlockCase& c, std::ostream* os) { *os << c.what; }
+
+class ReportFilteredBlockTest : public ReportWindowTest, public ::testing::WithParamInterface<BlockCase> {};
+
+TEST_P(ReportFilteredBlockTest, EmptiesVisibleRowsOnly) {
+  const BlockCase& c = GetParam();
+  auto w = inst.window();
+  MarkDay2(*w);
+  w->selectDepartment(QStringLiteral("Sklad"));  // Boris (row 2) and Dana (row 4)
+  ui::GridView* grid = w->view();
+  grid->setFocus();
+  if (c.wholeTable) {
+    grid->selectCell(kDay2, 2);
+    QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
+  } else {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(w->model().indexOf(kDay2, 2)).center());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      grid->visualRect(w->model().indexOf(kDay2 + 1, 4)).center());
+  }
+  QTest::keyClick(grid, c.key, c.modifiers);
+  EXPECT_EQ(w->report().grid.cell(kDay2, 1), "=1:00") << c.what;
+  EXPECT_EQ(w->report().grid.cell(kDay2, 3), "=3:00") << c.what;
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "") << c.what;
+  EXPECT_EQ(w->report().grid.cell(kDay2, 4), "") << c.what;
+  EXPECT_EQ(w->report().grid.cell(rcol::AtWork, 1), "1:00") << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, ReportFilteredBlockTest,
+                         ::testing::Values(BlockCase{"Ctrl+A, Del", true, Qt::Key_Delete, Qt::NoModifier},
+                                           BlockCase{"Ctrl+A, Ctrl+X", true, Qt::Key_X, Qt::ControlModifier},
+                                           BlockCase{"Shift+click, Del", false, Qt::Key_Delete, Qt::NoModifier},
+                                           BlockCase{"Shift+click, Ctrl+X", false, Qt::Key_X, Qt::ControlModifier}));
+
+TEST_F(ReportWindowTest, VymazatFromTheCodeMenuOverAFilteredBlockLeavesHiddenRows) {
+  auto w = inst.window();
+  MarkDay2(*w);
+  w->selectDepartment(QStringLiteral("Sklad"));
+  w->view()->selectCell(kDay2, 2);
+  w->view()->selectEverything();
+  w->findChild<QAction*>(QStringLiteral("pt_item12"))->trigger();
+  EXPECT_EQ(w->report().grid.cell(kDay2, 1), "=1:00");
+  EXPECT_EQ(w->report().grid.cell(kDay2, 3), "=3:00");
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "");
+  EXPECT_EQ(w->report().grid.cell(kDay2, 4), "");
+}
+
+TEST_F(ReportWindowTest, PasteUnderAFilterGoesIntoTheVisibleRowsFromTheCurrentOne) {
+  auto w = inst.window();
+  MarkDay2(*w);
+  w->selectDepartment(QStringLiteral("Sklad"));
+  QApplication::clipboard()->setText(QStringLiteral("D\r\nPN\r\n"));
+  w->view()->selectCell(kDay2, 2);
+  w->view()->setFocus();
+  QTest::keyClick(w->view(), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "D");
+  EXPECT_EQ(w->report().grid.cell(kDay2, 3), "=3:00");
+  EXPECT_EQ(w->report().grid.cell(kDay2, 4), "PN");
+  // The last visible row is the edge: a third line has nowhere to go.
+  QApplication::clipboard()->setText(QStringLiteral("A\r\nA\r\nA\r\n"));
+  w->view()->selectCell(kDay2, 4);
+  w->findChild<QAction*>(QStringLiteral("a_paste"))->trigger();
+  EXPECT_EQ(w->report().grid.cell(kDay2, 4), "A");
+  EXPECT_EQ(w->report().grid.cell(kDay2, 3), "=3:00");
+  EXPECT_EQ(w->report().grid.cell(kDay2, 1), "=1:00");
+}
+
+TEST_F(ReportWindowTest, CopyUnderAFilterTakesTheVisibleRowsOnly) {
+  auto w = inst.window();
+  MarkDay2(*w);
+  w->selectDepartment(QStringLiteral("Sklad"));
+  w->view()->setFocus();
+  w->view()->selectCell(kDay2, 2);
+  QTest::keyClick(w->view(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(w->view(), Qt::Key_C, Qt::ControlModifier);
+  const QString all = QApplication::clipboard()->text();
+  EXPECT_TRUE(all.contains(QStringLiteral("Boris Dolný"))) << all.toStdString();
+  EXPECT_TRUE(all.contains(QStringLiteral("Dana Veľká")));
+  EXPECT_FALSE(all.contains(QStringLiteral("Anna Horná")));
+  EXPECT_FALSE(all.contains(QStringLiteral("Cyril Malý")));
+  EXPECT_EQ(all.count(QStringLiteral("\r\n")), 3);  // header row and two employees
+  // A block from Boris to Dana.
+  QTest::mouseClick(w->view()->viewport(), Qt::LeftButton, {},
+                    w->view()->visualRect(w->model().indexOf(kDay2, 2)).center());
+  QTest::mouseClick(w->view()->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                    w->view()->visualRect(w->model().indexOf(kDay2, 4)).center());
+  w->findChild<QAction*>(QStringLiteral("a_clip"))->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("=2:00\r\n=4:00\r\n"));
+}
+
 }  // namespace
