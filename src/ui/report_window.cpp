@@ -46,6 +46,7 @@ const QString kDesignCaption = QStringLiteral("Súhrnný výkaz dochádzky");
 const QString kAllDepartments = QStringLiteral("* Všetky");
 constexpr int kRowHeight = 17;
 constexpr std::string_view kCloseAnyway = "\rZatvoriť výkaz aj tak? Zmeny v tabuľke sa stratia.";
+constexpr std::string_view kSaveOpenedQuestion = "Vykonávali ste úpravy v tabulke\rZeláte si uložiť do súboru ?";
 
 // The code menu: what each item writes into the day cell.
 enum class Value { Duration, Norm, None, Empty };
@@ -82,7 +83,7 @@ bool IsDayColumn(int col) { return col >= robot::kReportFirstDayColumn; }
 }  // namespace
 
 Tfrmzdrep::Tfrmzdrep(ReportWindowContext context, ReportPeriodChoice period, QWidget* parent)
-    : QDialog(parent), m_ctx(std::move(context)), m_editor(m_model, m_undo) {
+    : QDialog(parent), m_ctx(std::move(context)), m_period(period), m_editor(m_model, m_undo) {
   setObjectName(QStringLiteral("Tfrmzdrep"));
   setWindowTitle(kDesignCaption);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
@@ -377,6 +378,7 @@ void Tfrmzdrep::buildGrid() {
     return true;
   });
   m_editor.setFollowUp([this](const std::vector<CellChange>& changes, bool) { afterCellChange(changes); });
+  connect(&m_undo, &QUndoStack::cleanChanged, this, [this](bool) { updateSaveForOpenedFile(); });
   grid1->setGridModel(&m_model, &m_editor);
   // The report's widths (6 pixels a character, 20 for a short day) are laid
   // out for a small font.
@@ -474,6 +476,12 @@ void Tfrmzdrep::showEvent(QShowEvent* event) {
 
 void Tfrmzdrep::FormShow() {
   m_closed = false;
+  m_report.month = m_period.month;
+  m_report.year = m_period.year;
+  m_report.monthLogFile = m_period.monthLogFile;
+  m_computedThisShowing = false;
+  m_listChanged = false;
+  m_openedPeriodKnown = true;
   a_save->setEnabled(false);
   a_make->setEnabled(true);
   a_f9->setEnabled(true);
@@ -506,12 +514,33 @@ void Tfrmzdrep::fillDepartments() {
 bool Tfrmzdrep::closeStep() {
   selectDepartment(kAllDepartments);
   std::string error;
+  if (!m_report.openedFile.empty()) {
+    if (!openedFileChanged() || !m_ctx.op.askYesNo(std::string(kSaveOpenedQuestion))) return true;
+    grid1->storeColumnWidths();
+    if (!robot::WriteReportFile(m_report.openedFile, m_report.grid, &error)) {
+      m_ctx.op.showMessage(error.empty() ? exports::CannotWriteMessage(m_report.openedFile) : error);
+      return false;
+    }
+    m_undo.setClean();
+    m_listChanged = false;
+    updateSaveForOpenedFile();
+    return true;
+  }
+  // A showing that neither computed nor changed the table leaves the period
+  // file as it is: it may hold corrections of an earlier showing that the
+  // freshly built table does not have.
+  if (!m_computedThisShowing && !m_listChanged && m_undo.index() == 0) return true;
+  grid1->storeColumnWidths();
   if (robot::SaveReportOnClose(m_report, m_ctx.dir.dir, &error)) return true;
   if (error.empty())
     error = exports::CannotWriteMessage(robot::PeriodFileName(m_ctx.dir.dir, m_report.month, m_report.year));
   // The period file keeps the clerk's corrections; without it they are
   // gone, so the window stays open unless the clerk accepts that.
   return m_ctx.op.askYesNo(error + std::string(kCloseAnyway));
+}
+
+void Tfrmzdrep::updateSaveForOpenedFile() {
+  if (!m_report.openedFile.empty()) a_save->setEnabled(openedFileChanged());
 }
 
 void Tfrmzdrep::done(int result) {
@@ -658,6 +687,15 @@ void Tfrmzdrep::Edit2Change(const QString& text) {
 }
 
 void Tfrmzdrep::afterCellChange(const std::vector<CellChange>& changes) {
+  if (!m_report.openedFile.empty() && !m_openedPeriodKnown) {
+    // Another month's days would give wrong totals: the cell stays as
+    // typed and its row as it was read.
+    if (!m_openedPeriodRefused) {
+      m_openedPeriodRefused = true;
+      m_ctx.op.showMessage(std::string(robot::kOpenedPeriodUnknown));
+    }
+    return;
+  }
   std::set<int> rows;
   for (const CellChange& c : changes)
     if (c.row >= 1) rows.insert(c.row);

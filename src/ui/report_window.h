@@ -166,9 +166,17 @@ class Tfrmzdrep : public QDialog {
   void Edit2Change(const QString& text);
   QString codeItemText(int item) const;
   void paintReport(QPagedPaintDevice& device);
+  // Closing or opening another file: the period's table goes to its period
+  // file when this showing computed or changed it; an opened file with
+  // unsaved changes is offered to be saved. False: stay.
   bool closeStep();
+  // Changes since the opened file was read or saved.
+  bool openedFileChanged() const { return !m_undo.isClean() || m_listChanged; }
+  void updateSaveForOpenedFile();
 
   ReportWindowContext m_ctx;
+  // The window's own period; a report read with "Otvoriť" has its own.
+  ReportPeriodChoice m_period;
   robot::CombinedReport m_report;
   std::atomic<bool> m_stop{false};
   GridModel m_model;
@@ -182,6 +190,10 @@ class Tfrmzdrep : public QDialog {
   bool m_closeAfterComputation = false;
   bool m_shown = false;
   bool m_closed = false;
+  bool m_computedThisShowing = false;
+  bool m_listChanged = false;
+  bool m_openedPeriodKnown = true;
+  bool m_openedPeriodRefused = false;
   int m_edit2Session = 1;
   int m_findCol = -1;
   int m_findRow = -1;

@@ -98,6 +98,7 @@ robot::ReportRun Tfrmzdrep::runComputation(bool go) {
   m_computing = false;
   if (m_ctx.computationRunning) m_ctx.computationRunning(false);
   if (run != robot::ReportRun::Declined) {
+    m_computedThisShowing = true;
     a_save->setEnabled(true);
     m_undo.clear();
     m_model.cellsChanged(0, 0, m_report.grid.columnCount() - 1, m_report.grid.rowCount() - 1);
@@ -126,8 +127,17 @@ void Tfrmzdrep::A_FileSaveExecute() {
   grid1->storeColumnWidths();
   std::string error;
   const std::filesystem::path file = core::PathFromUtf8(S(path));
-  if (!robot::WriteReportFile(file, m_report.grid, &error))
+  if (!robot::WriteReportFile(file, m_report.grid, &error)) {
     m_ctx.op.showMessage(error.empty() ? exports::CannotWriteMessage(file) : error);
+    return;
+  }
+  if (!m_report.openedFile.empty()) {
+    // The table now lives in the file it was saved to.
+    m_report.openedFile = file;
+    m_undo.setClean();
+    m_listChanged = false;
+    updateSaveForOpenedFile();
+  }
 }
 
 void Tfrmzdrep::BTopenClick() {
@@ -135,10 +145,24 @@ void Tfrmzdrep::BTopenClick() {
       FileRequestIn(m_ctx.dir.dir, QStringLiteral("Otvoriť"), kReportFilter, QStringLiteral("zdr"));
   const auto choice = m_ctx.files.openFile(this, request);
   if (!choice || choice->path.isEmpty()) return;
-  // The period's own table is put away in its period file first, as closing
-  // would, so that opening another report does not throw it away.
-  if (m_report.openedFile.empty() && !closeStep()) return;
-  if (!robot::OpenReportFile(m_report, core::PathFromUtf8(S(choice->path)), m_ctx.op)) return;
+  // The table shown is put away first, as closing would: the period's own
+  // table in its period file, an opened one in its file if the clerk wants.
+  if (!closeStep()) return;
+  const std::filesystem::path file = core::PathFromUtf8(S(choice->path));
+  if (!robot::OpenReportFile(m_report, file, m_ctx.op)) return;
+  const auto period = robot::PeriodOfOpenedReport(file, m_report.grid, m_ctx.dir.holidayFile(), m_ctx.messages,
+                                                  m_ctx.op, m_period.month, m_period.year);
+  m_openedPeriodKnown = period.has_value();
+  m_openedPeriodRefused = false;
+  m_listChanged = false;
+  if (period) {
+    m_report.month = period->month;
+    m_report.year = period->year;
+    m_report.days = period->days;
+    m_report.statusWorkingDays = "PD=" + std::to_string(period->days.workingDays);
+    m_report.statusHolidays = "Sviatky=" + std::to_string(period->days.holidays);
+    updateStatusTexts();
+  }
   // Another period's table: its rows no longer follow this period's list
   // and log, so it is not computed again until the window is shown anew.
   a_make->setEnabled(false);

@@ -315,6 +315,7 @@ TEST_F(ReportWindowTest, APeriodFileThatCannotBeWrittenKeepsTheWindowUnlessTheCl
   // A folder in the file's place: the write fails whatever the permissions.
   std::filesystem::create_directories(inst.dir.dir / "112026.zdr");
   auto w = inst.window();
+  ASSERT_TRUE(w->model().setData(w->model().indexOf(kDay2, 1), QStringLiteral("=1:00")));
   inst.op.yesNoAnswers.push_back(false);
   EXPECT_FALSE(w->close());
   EXPECT_TRUE(w->isVisible());
@@ -553,6 +554,176 @@ TEST_F(ReportWindowTest, CopyUnderAFilterTakesTheVisibleRowsOnly) {
                     w->view()->visualRect(w->model().indexOf(kDay2, 4)).center());
   w->findChild<QAction*>(QStringLiteral("a_clip"))->trigger();
   EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("=2:00\r\n=4:00\r\n"));
+}
+
+
+// ---------------------------------------------------------------------------
+// A report read with "Otvoriť": its changes, its month.
+
+constexpr std::string_view kSaveOpenedQuestion = "Vykonávali ste úpravy v tabulke\rZeláte si uložiť do súboru ?";
+
+// A table of another period as the window would have built it.
+core::Grid TableOf(Installation& inst, int month, int year) {
+  robot::CombinedReport r;
+  r.month = month;
+  r.year = year;
+  r.monthLogFile = inst.dir.dir / "Log" / (std::to_string(month) + "_" + std::to_string(year) + ".txt");
+  testing_support::ScriptedOperator quiet;
+  robot::BuildReportTable(r, robot::ReportEnvironment{inst.settings, inst.employees, inst.messages, quiet,
+                                                      inst.dir.holidayFile()});
+  return r.grid;
+}
+
+struct OpenedChangeCase {
+  const char* what;
+  bool openAnother;  // otherwise the window closes
+  bool answer;       // to the save question
+};
+
+void PrintTo(const OpenedChangeCase& c, std::ostream* os) { *os << c.what; }
+
+class ReportOpenedChangesTest : public ReportWindowTest, public ::testing::WithParamInterface<OpenedChangeCase> {};
+
+TEST_P(ReportOpenedChangesTest, AreOfferedBeforeTheyAreLost) {
+  const OpenedChangeCase& c = GetParam();
+  auto w = inst.window();
+  w->BTmakeClick();
+  const std::string computed = w->report().grid.cell(kDay2, 2);
+  ASSERT_TRUE(robot::WriteReportFile(inst.tmp.path() / "prvy.zdr", w->report().grid));
+  ASSERT_TRUE(robot::WriteReportFile(inst.tmp.path() / "druhy.zdr", w->report().grid));
+  inst.files.openAnswers.push_back(inst.choice("prvy.zdr"));
+  w->BTopenClick();
+  EXPECT_FALSE(Enabled(*w, "BTsave"));
+  // Unchanged: nothing to ask.
+  inst.files.openAnswers.push_back(inst.choice("prvy.zdr"));
+  w->BTopenClick();
+  EXPECT_TRUE(inst.op.questions.empty());
+  ASSERT_TRUE(w->model().setData(w->model().indexOf(kDay2, 2), QStringLiteral("=7:00")));
+  EXPECT_TRUE(Enabled(*w, "BTsave"));
+  w->undoStack().undo();
+  EXPECT_FALSE(Enabled(*w, "BTsave"));
+  w->undoStack().redo();
+  EXPECT_TRUE(Enabled(*w, "BTsave"));
+  inst.op.yesNoAnswers.push_back(c.answer);
+  if (c.openAnother) {
+    inst.files.openAnswers.push_back(inst.choice("druhy.zdr"));
+    w->BTopenClick();
+    EXPECT_EQ(w->windowTitle().toStdString(), "Report" + core::Utf8FromPath(inst.tmp.path() / "druhy.zdr")) << c.what;
+  } else {
+    EXPECT_TRUE(w->close()) << c.what;
+  }
+  ASSERT_EQ(inst.op.questions.size(), 1u) << c.what;
+  EXPECT_EQ(inst.op.questions[0], kSaveOpenedQuestion);
+  core::Grid first;
+  ASSERT_TRUE(robot::ReadReportFile(inst.tmp.path() / "prvy.zdr", first, nullptr));
+  EXPECT_EQ(first.cell(kDay2, 2), c.answer ? "=7:00" : computed) << c.what;
+  // The period's own file is not where an opened report goes.
+  core::Grid period;
+  ASSERT_TRUE(robot::ReadReportFile(inst.dir.dir / "112026.zdr", period, nullptr));
+  EXPECT_NE(period.cell(kDay2, 2), "=7:00");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReportOpenedChangesTest,
+                         ::testing::Values(OpenedChangeCase{"close, Yes", false, true},
+                                           OpenedChangeCase{"close, No", false, false},
+                                           OpenedChangeCase{"open another, Yes", true, true},
+                                           OpenedChangeCase{"open another, No", true, false}));
+
+TEST_F(ReportWindowTest, SavingAnOpenedReportMakesItUnchanged) {
+  auto w = inst.window();
+  ASSERT_TRUE(robot::WriteReportFile(inst.tmp.path() / "prvy.zdr", w->report().grid));
+  inst.files.openAnswers.push_back(inst.choice("prvy.zdr"));
+  w->BTopenClick();
+  w->view()->selectCell(kDay2, 1);
+  w->writeCodeItem(2);  // "D Dovolenka"
+  EXPECT_TRUE(Enabled(*w, "BTsave"));
+  inst.files.saveAnswers.push_back(inst.choice("kopia.zdr"));
+  w->A_FileSaveExecute();
+  EXPECT_FALSE(Enabled(*w, "BTsave"));
+  EXPECT_TRUE(w->close());
+  EXPECT_TRUE(inst.op.questions.empty());
+  core::Grid saved;
+  ASSERT_TRUE(robot::ReadReportFile(inst.tmp.path() / "kopia.zdr", saved, nullptr));
+  EXPECT_EQ(saved.cell(kDay2, 1), "D=8:30");
+}
+
+struct OpenedMonthCase {
+  const char* what;
+  const char* fileName;
+  bool withDayLabels;
+  bool known;
+};
+
+void PrintTo(const OpenedMonthCase& c, std::ostream* os) { *os << c.what; }
+
+class ReportOpenedMonthTest : public ReportWindowTest, public ::testing::WithParamInterface<OpenedMonthCase> {};
+
+TEST_P(ReportOpenedMonthTest, RecalculatesWithTheFilesOwnDays) {
+  const OpenedMonthCase& c = GetParam();
+  // January 2026: 31 days, the 3rd and the 31st Saturdays. The window's
+  // November 2026 has 30 days and the 3rd is a Tuesday.
+  core::Grid january = TableOf(inst, 1, 2026);
+  if (!c.withDayLabels)
+    for (int col = robot::kReportFirstDayColumn; col < robot::kReportColumns; ++col) january.setCell(col, 0, "");
+  const int day3 = robot::kReportFirstDayColumn + 2;
+  const int day31 = robot::kReportFirstDayColumn + 30;
+  january.setCell(day31, 1, "=8:00");
+  ASSERT_TRUE(robot::WriteReportFile(inst.tmp.path() / c.fileName, january));
+  auto w = inst.window();
+  inst.files.openAnswers.push_back(inst.choice(c.fileName));
+  w->BTopenClick();
+  ASSERT_EQ(w->report().grid.cell(rcol::Name, 1), "Anna Horná");
+  inst.op.messages.clear();
+  ASSERT_TRUE(w->model().setData(w->model().indexOf(day3, 1), QStringLiteral("=8:00")));
+  EXPECT_EQ(w->report().grid.cell(day3, 1), "=8:00") << c.what;
+  if (c.known) {
+    EXPECT_TRUE(inst.op.messages.empty()) << c.what;
+    EXPECT_EQ(w->report().grid.cell(rcol::AtWork, 1), "16:00") << c.what;
+    // Both days are Saturdays of January (the 3rd a Tuesday in November).
+    EXPECT_FALSE(w->report().grid.cell(rcol::Saturdays, 1).empty()) << c.what;
+    EXPECT_EQ(w->report().grid.cell(rcol::WorkingDays, 1), "") << c.what;
+  } else {
+    ASSERT_EQ(inst.op.messages.size(), 1u) << c.what;
+    EXPECT_EQ(inst.op.messages[0], std::string(robot::kOpenedPeriodUnknown));
+    EXPECT_EQ(w->report().grid.cell(rcol::AtWork, 1), "") << c.what;
+    // Said once, not at every key.
+    ASSERT_TRUE(w->model().setData(w->model().indexOf(day3, 2), QStringLiteral("=1:00")));
+    EXPECT_EQ(inst.op.messages.size(), 1u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReportOpenedMonthTest,
+                         ::testing::Values(OpenedMonthCase{"period file name", "12026.zdr", true, true},
+                                           OpenedMonthCase{"name with separators", "vykaz_1_2026.zdr", false, true},
+                                           OpenedMonthCase{"day labels only", "kopia.zdr", true, true},
+                                           OpenedMonthCase{"neither", "kopia.zdr", false, false}));
+
+TEST_F(ReportWindowTest, ClosingANewReportUntouchedKeepsThePeriodFilesCorrections) {
+  core::Grid earlier = TableOf(inst, 11, 2026);
+  earlier.setCell(kDay2, 2, "=6:00");
+  ASSERT_TRUE(robot::WriteReportFile(inst.dir.dir / "112026.zdr", earlier));
+  {
+    auto w = inst.window();  // a new report: the period file is not read
+    EXPECT_TRUE(w->close());
+  }
+  core::Grid period;
+  ASSERT_TRUE(robot::ReadReportFile(inst.dir.dir / "112026.zdr", period, nullptr));
+  EXPECT_EQ(period.cell(kDay2, 2), "=6:00");
+  {
+    // An edit undone is no change either; an edit is.
+    auto w = inst.window();
+    ASSERT_TRUE(w->model().setData(w->model().indexOf(kDay2, 1), QStringLiteral("=1:00")));
+    w->undoStack().undo();
+    EXPECT_TRUE(w->close());
+    ASSERT_TRUE(robot::ReadReportFile(inst.dir.dir / "112026.zdr", period, nullptr));
+    EXPECT_EQ(period.cell(kDay2, 2), "=6:00");
+  }
+  auto w = inst.window();
+  ASSERT_TRUE(w->model().setData(w->model().indexOf(kDay2, 1), QStringLiteral("=1:00")));
+  EXPECT_TRUE(w->close());
+  ASSERT_TRUE(robot::ReadReportFile(inst.dir.dir / "112026.zdr", period, nullptr));
+  EXPECT_EQ(period.cell(kDay2, 1), "=1:00");
+  EXPECT_EQ(period.cell(kDay2, 2), "");
 }
 
 }  // namespace
