@@ -399,9 +399,15 @@ void Tfrmzdrep::buildGrid() {
   connect(grid1->verticalHeader(), &QHeaderView::customContextMenuRequested, this, &Tfrmzdrep::onNameContextMenu);
   connect(grid1->verticalHeader(), &QHeaderView::sectionClicked, this,
           [this](int section) { selectCell(robot::rcol::Name, section + 1); });
-  // A cell the undo stack rewrote shows its new text in the cell field.
+  // A cell rewritten by anything but the field itself (undo, redo, paste,
+  // the code menu), also while the field has the focus, shows its new text
+  // there, so that the next key does not write the old text back; typing
+  // after it is a new undo step.
   connect(&m_model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex&, const QModelIndex&) {
-    if (!Edit2->hasFocus()) refreshEdit2();
+    if (m_edit2Writing) return;
+    const QString before = Edit2->text();
+    refreshEdit2();
+    if (Edit2->text() != before) ++m_edit2Session;
   });
   // The code menu's keys work while a day cell is selected.
   for (int i = 0; i < kCodeItemCount; ++i) {
@@ -683,7 +689,9 @@ void Tfrmzdrep::refreshEdit2() {
 
 void Tfrmzdrep::Edit2Change(const QString& text) {
   if (!IsDayColumn(m_selectedCol) || m_selectedRow < 1) return;
+  m_edit2Writing = true;
   m_editor.apply({{m_selectedCol, m_selectedRow, {}, S(text)}}, QStringLiteral("Úprava bunky"), 1000 + m_edit2Session);
+  m_edit2Writing = false;
 }
 
 void Tfrmzdrep::afterCellChange(const std::vector<CellChange>& changes) {

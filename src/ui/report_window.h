@@ -195,6 +195,7 @@ class Tfrmzdrep : public QDialog {
   bool m_openedPeriodKnown = true;
   bool m_openedPeriodRefused = false;
   int m_edit2Session = 1;
+  bool m_edit2Writing = false;
   int m_findCol = -1;
   int m_findRow = -1;
 

@@ -726,4 +726,27 @@ TEST_F(ReportWindowTest, ClosingANewReportUntouchedKeepsThePeriodFilesCorrection
   EXPECT_EQ(period.cell(kDay2, 2), "");
 }
 
+
+TEST_F(ReportWindowTest, MenuUndoRedoAndPasteWhileTheCellFieldHasTheFocusUpdateIt) {
+  auto w = inst.window();
+  auto* edit2 = Child<QLineEdit>(w.get(), "Edit2");
+  w->view()->selectCell(kDay2, 2);
+  edit2->setFocus();
+  QTest::keyClicks(edit2, QStringLiteral("D"));
+  ASSERT_EQ(w->report().grid.cell(kDay2, 2), "D");
+  const auto menu = [&](const char* name) { w->findChild<QAction*>(QLatin1String(name))->trigger(); };
+  menu("a_undo");
+  EXPECT_EQ(edit2->text(), QString());
+  menu("a_redo");
+  EXPECT_EQ(edit2->text(), QStringLiteral("D"));
+  menu("a_undo");
+  QTest::keyClicks(edit2, QStringLiteral("A"));
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "A");
+  QApplication::clipboard()->setText(QStringLiteral("PN"));
+  menu("a_paste");
+  EXPECT_EQ(edit2->text(), QStringLiteral("PN"));
+  QTest::keyClicks(edit2, QStringLiteral("1"));
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "PN1");
+}
+
 }  // namespace
