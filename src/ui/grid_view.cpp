@@ -207,6 +207,15 @@ void GridView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void GridView::keyPressEvent(QKeyEvent* event) {
+  // Tab moves between cells; Ctrl+Tab and Ctrl+Shift+Tab leave the grid
+  // for the window's next or previous control.
+  if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+      (event->modifiers() & Qt::ControlModifier)) {
+    const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+    QWidget::focusNextPrevChild(!back);
+    event->accept();
+    return;
+  }
   if (state() != QAbstractItemView::EditingState) {
     if (event->matches(QKeySequence::Copy)) {
       copySelection();

@@ -305,11 +305,17 @@ void Tfrmzdrep::buildToolBars(QWidget* host) {
 
   auto* bar2 = new QToolBar(QStringLiteral("Bunka"), host);
   bar2->setObjectName(QStringLiteral("ToolBar2"));
+  // The cell field and the department list are reached by their labels'
+  // keys (Alt+B, Alt+O), as the help page says.
+  auto* edit2Label = new QLabel(QStringLiteral("Obsah &bunky"), bar2);
+  edit2Label->setObjectName(QStringLiteral("LBedit2"));
   Edit2 = new QLineEdit(bar2);
   Edit2->setObjectName(QStringLiteral("Edit2"));
   Edit2->setToolTip(QStringLiteral("Upraviť obsah bunky"));
+  NameLikeLabel(edit2Label, Edit2);
   NameControl(Edit2, QStringLiteral("Obsah bunky"), QStringLiteral("Upraviť obsah bunky"));
-  Edit2->setMinimumWidth(160);
+  bar2->addWidget(edit2Label);
+  Edit2->setMinimumWidth(120);
   Edit2->setMaximumWidth(360);
   Edit2->setEnabled(false);
   bar2->addWidget(Edit2);
@@ -321,11 +327,15 @@ void Tfrmzdrep::buildToolBars(QWidget* host) {
   BTskratky->setAccessibleDescription(QStringLiteral("Skratky používané v tabuľke dochádzky"));
   connect(BTskratky, &QToolButton::clicked, a_skratky, &QAction::trigger);
   bar2->addWidget(BTskratky);
+  auto* departmentLabel = new QLabel(QStringLiteral("&Oddelenie"), bar2);
+  departmentLabel->setObjectName(QStringLiteral("LBoddel"));
   CMBoddel = new QComboBox(bar2);
   CMBoddel->setObjectName(QStringLiteral("CMBoddel"));
   CMBoddel->setToolTip(QStringLiteral("Vyberte oddelenie"));
+  NameLikeLabel(departmentLabel, CMBoddel);
   NameControl(CMBoddel, QStringLiteral("Oddelenie"), QStringLiteral("Vyberte oddelenie"));
-  CMBoddel->setMinimumContentsLength(16);
+  bar2->addWidget(departmentLabel);
+  CMBoddel->setMinimumContentsLength(12);
   CMBoddel->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   bar2->addWidget(CMBoddel);
   connect(CMBoddel, &QComboBox::currentIndexChanged, this, [this](int) { applyFilter(); });

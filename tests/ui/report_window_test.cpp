@@ -749,4 +749,32 @@ TEST_F(ReportWindowTest, MenuUndoRedoAndPasteWhileTheCellFieldHasTheFocusUpdateI
   EXPECT_EQ(w->report().grid.cell(kDay2, 2), "PN1");
 }
 
+
+TEST_F(ReportWindowTest, CtrlTabLeavesTheGridAndTheCellFieldAndDepartmentsHaveKeys) {
+  auto w = inst.window();
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+  ui::GridView* grid = w->view();
+  grid->selectCell(kDay2, 2);
+  grid->setFocus();
+  // Tab keeps moving between cells.
+  QTest::keyClick(grid, Qt::Key_Tab);
+  EXPECT_TRUE(grid->hasFocus());
+  EXPECT_EQ(grid->currentCell(), std::make_optional(std::make_pair(kDay2 + 1, 2)));
+  QTest::keyClick(grid, Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_FALSE(grid->hasFocus());
+  EXPECT_EQ(grid->currentCell(), std::make_optional(std::make_pair(kDay2 + 1, 2)));
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_FALSE(grid->hasFocus());
+  EXPECT_EQ(grid->currentCell(), std::make_optional(std::make_pair(kDay2 + 1, 2)));
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_B, Qt::AltModifier);
+  EXPECT_TRUE(Child<QLineEdit>(w.get(), "Edit2")->hasFocus());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::AltModifier);
+  EXPECT_TRUE(Departments(*w)->hasFocus());
+  const auto problems = testing_support::AccessibilityProblems(w.get());
+  EXPECT_TRUE(problems.empty()) << problems.front();
+}
+
 }  // namespace
