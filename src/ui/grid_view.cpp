@@ -1,11 +1,13 @@
 #include "ui/grid_view.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyleOptionHeader>
 #include <QToolTip>
 #include <algorithm>
 #include <array>
@@ -61,12 +63,58 @@ void GridView::applyGeometry(int rowHeight) {
   if (m_model == nullptr || m_model->grid() == nullptr) return;
   const core::Grid& grid = *m_model->grid();
   const QSignalBlocker block(horizontalHeader());
+  // Narrow widths (a shift column narrowed out of the way) are kept, not
+  // raised to the style's minimum and then stored back.
+  for (int section = 0; section < m_model->columnCount(); ++section) {
+    const int width = grid.columnWidth(m_model->gridColumnOf(section));
+    if (width > 0 && width < horizontalHeader()->minimumSectionSize()) horizontalHeader()->setMinimumSectionSize(width);
+  }
   for (int section = 0; section < m_model->columnCount(); ++section) {
     const int width = grid.columnWidth(m_model->gridColumnOf(section));
     if (width > 0) setColumnWidth(section, width);
   }
-  if (m_model->config().firstColumnAsHeader && grid.columnWidth(0) > 0)
-    verticalHeader()->setFixedWidth(grid.columnWidth(0));
+  if (m_model->config().firstColumnAsHeader) {
+    if (grid.columnWidth(0) > 0) verticalHeader()->setFixedWidth(grid.columnWidth(0));
+    updateCorner();
+  }
+}
+
+void GridView::updateCorner() {
+  if (m_corner == nullptr) {
+    m_corner = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+    if (m_corner == nullptr) return;
+    m_corner->installEventFilter(this);
+  }
+  const core::Grid* grid = m_model != nullptr ? m_model->grid() : nullptr;
+  const QString text = grid != nullptr && grid->rowCount() > 0 ? QString::fromStdString(grid->cell(0, 0)) : QString();
+  const QString hint = m_model != nullptr && m_model->config().headerToolTip ? m_model->config().headerToolTip(0) : QString();
+  m_corner->setText(text);
+  m_corner->setAccessibleName(text);
+  m_corner->setToolTip(hint);
+  m_corner->setAccessibleDescription(hint);
+  m_corner->update();
+}
+
+bool GridView::eventFilter(QObject* watched, QEvent* event) {
+  // The corner above the header column is the header of the grid's column 0
+  // (the frozen name column): drawn as a header section with its caption.
+  if (watched == m_corner && event->type() == QEvent::Paint) {
+    QPainter painter(m_corner);
+    QStyleOptionHeader option;
+    option.initFrom(m_corner);
+    option.rect = m_corner->rect();
+    option.text = m_corner->text();
+    option.textAlignment = Qt::AlignCenter;
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    option.orientation = Qt::Horizontal;
+    option.state |= QStyle::State_Raised | QStyle::State_Horizontal;
+    if (m_corner->isDown()) option.state |= QStyle::State_Sunken;
+    painter.setFont(horizontalHeader()->font());
+    option.fontMetrics = painter.fontMetrics();
+    m_corner->style()->drawControl(QStyle::CE_Header, &option, &painter, m_corner);
+    return true;
+  }
+  return QTableView::eventFilter(watched, event);
 }
 
 void GridView::storeColumnWidths() {

@@ -16,6 +16,8 @@
 #include "ui/grid_editor.h"
 #include "ui/grid_model.h"
 
+class QAbstractButton;
+
 namespace ui {
 
 // Paints the corner mark of cells with a comment.
@@ -35,7 +37,8 @@ class GridView : public QTableView {
   void setGridModel(GridModel* model, GridEditor* editor);
   GridModel* gridModel() const { return m_model; }
 
-  // Row height and the column widths stored in the grid.
+  // Row height and the column widths stored in the grid (narrow ones too);
+  // with a header column, the corner shows grid column 0's header and hint.
   void applyGeometry(int rowHeight);
   // Column widths the operator dragged go back into the grid (saved with the file).
   void storeColumnWidths();
@@ -68,13 +71,17 @@ class GridView : public QTableView {
   void currentCellChanged(int col, int row);
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
  private:
+  void updateCorner();
+
   GridModel* m_model = nullptr;
   GridEditor* m_editor = nullptr;
+  QAbstractButton* m_corner = nullptr;
 };
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 // opening, export, printing, hints and the accessibility walk.
 
 #include <gtest/gtest.h>
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -775,6 +776,30 @@ TEST_F(ReportWindowTest, CtrlTabLeavesTheGridAndTheCellFieldAndDepartmentsHaveKe
   EXPECT_TRUE(Departments(*w)->hasFocus());
   const auto problems = testing_support::AccessibilityProblems(w.get());
   EXPECT_TRUE(problems.empty()) << problems.front();
+}
+
+
+TEST_F(ReportWindowTest, TheNameColumnsHeaderIsShownAndNarrowShiftColumnsStayTenPixels) {
+  auto w = inst.window();
+  ui::GridView* grid = w->view();
+  QAbstractButton* corner = grid->findChild<QAbstractButton*>();
+  ASSERT_NE(corner, nullptr);
+  EXPECT_EQ(corner->text(), QStringLiteral("Meno"));
+  EXPECT_EQ(corner->accessibleName(), QStringLiteral("Meno"));
+  EXPECT_EQ(corner->toolTip(), QStringLiteral("Meno a Priezvisko"));
+  // The caption is drawn: the corner looks different without it.
+  const QImage shown = corner->grab().toImage();
+  corner->setText(QString());
+  const QImage blank = corner->grab().toImage();
+  corner->setText(QStringLiteral("Meno"));
+  EXPECT_NE(shown, blank);
+  for (int col = rcol::DayShift; col <= rcol::NightShift; ++col) EXPECT_EQ(grid->columnWidth(col - 1), 10) << col;
+  w->BTmakeClick();
+  inst.files.saveAnswers.push_back(inst.choice("sirky.zdr"));
+  w->A_FileSaveExecute();
+  core::Grid saved;
+  ASSERT_TRUE(robot::ReadReportFile(inst.tmp.path() / "sirky.zdr", saved, nullptr));
+  for (int col = rcol::DayShift; col <= rcol::NightShift; ++col) EXPECT_EQ(saved.columnWidth(col), 10) << col;
 }
 
 }  // namespace
