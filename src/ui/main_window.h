@@ -141,6 +141,8 @@ class TForm1 : public QMainWindow {
   // paused while it is open. After a save the presence table is rebuilt; the
   // list itself is changed in place, so employees() stays the same object.
   void showEmployeeList(QWidget* parent);
+  // The one tip window of the run, made on first use.
+  TipWindow* tipWindow();
   // The attendance sheet window, created on first use; one for the whole run.
   Tfrmlist* sheetWindow();
   // The hours calculator, not modal.

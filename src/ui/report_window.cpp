@@ -37,6 +37,7 @@
 #include "ui/window_links.h"
 #include "ui/progress_window.h"
 #include "ui/report_print_setup.h"
+#include "ui/tip_window.h"
 
 namespace ui {
 
@@ -179,6 +180,7 @@ void Tfrmzdrep::buildActions() {
        QKeySequence(Qt::CTRL | Qt::Key_X));
   make(a_skratky, "a_skratky", QStringLiteral("Skratky"), QStringLiteral("Skratky používané v tabuľke dochádzky"),
        QKeySequence(Qt::CTRL | Qt::Key_F1));
+  make(a_tip, "a_tip", QStringLiteral("Tip"), QStringLiteral("Tip k výkazu dochádzky"));
   make(a_card, "a_card", QStringLiteral("Zobraz kartu pracovníka"),
        QStringLiteral("Dochádzkový list pracovníka označeného riadku"));
   // Copy, paste, cut and select-all belong to the grid, so that the cell
@@ -196,6 +198,7 @@ void Tfrmzdrep::buildActions() {
   connect(a_clearcomments, &QAction::triggered, this, &Tfrmzdrep::clearRobotComments);
   connect(a_close, &QAction::triggered, this, &QWidget::close);
   connect(a_card, &QAction::triggered, this, &Tfrmzdrep::showEmployeeSheet);
+  connect(a_tip, &QAction::triggered, this, &Tfrmzdrep::BTtipClick);
   a_card->setEnabled(static_cast<bool>(m_ctx.showEmployeeSheet));
   ConnectUndoActions(a_undo, a_redo, m_undo);
   ConnectWindowLinks(this, {a_calc, a_settings, a_employees, a_help, a_skratky},
@@ -274,6 +277,7 @@ void Tfrmzdrep::buildMenus(QWidget* menuHost) {
   tools->addAction(a_card);
   tools->addAction(a_calc);
   tools->addAction(a_skratky);
+  tools->addAction(a_tip);
   tools->addAction(a_help);
   static_cast<QVBoxLayout*>(layout())->setMenuBar(bar);
 }
@@ -300,6 +304,7 @@ void Tfrmzdrep::buildToolBars(QWidget* host) {
   button(a_clip, "BTclip");
   button(a_print, "BTprint");
   button(a_help, "BTHelp");
+  button(a_tip, "BTtip");
   // The tool bar's "Hľadať" names the same command as the menu's "Hľadať bunku".
   connect(a_clip, &QAction::triggered, this, [this] { grid1->copySelection(); });
 
@@ -570,6 +575,11 @@ void Tfrmzdrep::done(int result) {
     m_closed = true;
     if (m_skratky) m_skratky->close();
     if (m_find) m_find->close();
+    if (m_tip) {
+      m_tip->hide();
+      // The program's tip window goes back where it lives.
+      if (m_tipHome && m_tip->parentWidget() == this) m_tip->setParent(m_tipHome, m_tip->windowFlags());
+    }
   }
   m_shown = false;
   QDialog::done(result);
@@ -791,6 +801,22 @@ void Tfrmzdrep::clearCellComment() {
 void Tfrmzdrep::clearRobotComments() {
   robot::ClearRobotComments(m_report.grid);
   m_model.decorationChanged();
+}
+
+void Tfrmzdrep::BTtipClick() {
+  if (!m_tip) {
+    m_tip = m_ctx.tips;
+    if (!m_tip) m_tip = new TipWindow(core::TipDrawer::SystemRandom(), this);
+  }
+  // Beside this modal window another window takes no input unless it is
+  // the report's own for the while.
+  if (m_tip->parentWidget() != this) {
+    m_tipHome = m_tip->parentWidget();
+    m_tip->setParent(this, m_tip->windowFlags());
+  }
+  m_tip->show();
+  m_tip->raise();
+  m_tip->showTip(m_ctx.dir.tipsFile(), "[TABDOCH");
 }
 
 void Tfrmzdrep::showEmployeeSheet() {

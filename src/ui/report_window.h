@@ -45,6 +45,7 @@ namespace ui {
 class GridView;
 class Tfrminfo;
 class Tfrmskratky;
+class TipWindow;
 
 // What the report window uses of the program's shared data and windows.
 struct ReportWindowContext {
@@ -58,6 +59,9 @@ struct ReportWindowContext {
   UrlOpener urlOpener{};
   // The shared progress window; null: the window makes its own.
   Tfrminfo* progress = nullptr;
+  // The program's one tip window (its draws are shared by every key);
+  // null: the window makes its own. Lent to the report while it is open.
+  TipWindow* tips = nullptr;
   // The other windows; a missing one leaves its menu items disabled.
   std::function<void(QWidget*)> showCalculator{};
   std::function<void(QWidget*)> showSettings{};      // modal
@@ -97,6 +101,7 @@ class Tfrmzdrep : public QDialog {
   void writeCodeItem(int item);  // code menu item 0 "Odpracoval" .. 11 "Vymazať"
   void showEmployeeSheet();      // "Zobraz kartu pracovníka" for selectedRow
   void showFind();               // "Hľadať"
+  void BTtipClick();             // "Tip": a tip of the report ("[TABDOCH")
   // The next cell containing `text` after the first selected cell, rows 1 on;
   // selected and scrolled into view. False (nothing changes) without a hit.
   bool findNext(const QString& text, bool caseSensitive);
@@ -217,6 +222,8 @@ class Tfrmzdrep : public QDialog {
   QMenu* poptyp = nullptr;
   QMenu* popmeno = nullptr;
   QPointer<Tfrmskratky> m_skratky;
+  QPointer<TipWindow> m_tip;
+  QPointer<QWidget> m_tipHome;
   QPointer<QDialog> m_find;
   QLineEdit* m_findText = nullptr;
   QCheckBox* m_findCase = nullptr;
@@ -244,6 +251,7 @@ class Tfrmzdrep : public QDialog {
   QAction* a_cut = nullptr;
   QAction* a_skratky = nullptr;
   QAction* a_card = nullptr;
+  QAction* a_tip = nullptr;
   std::vector<QAction*> m_codeItems;  // the code menu's writing items, in table order
 };
 

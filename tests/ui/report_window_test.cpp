@@ -24,6 +24,7 @@
 #include "ui/grid_view.h"
 #include "ui/progress_window.h"
 #include "ui/report_print_setup.h"
+#include "ui/tip_window.h"
 
 namespace {
 
@@ -800,6 +801,29 @@ TEST_F(ReportWindowTest, TheNameColumnsHeaderIsShownAndNarrowShiftColumnsStayTen
   core::Grid saved;
   ASSERT_TRUE(robot::ReadReportFile(inst.tmp.path() / "sirky.zdr", saved, nullptr));
   for (int col = rcol::DayShift; col <= rcol::NightShift; ++col) EXPECT_EQ(saved.columnWidth(col), 10) << col;
+}
+
+
+TEST_F(ReportWindowTest, TipButtonShowsATipOfTheReportInTheProgramsTipWindow) {
+  testing_support::WriteCp1250(inst.dir.dir / "vortane.tip",
+                               "[DAY1]\r\nRada dňa\r\n[KARTA1]\r\nRada karty\r\n[TABDOCH1]\r\nRada k výkazu\r\n");
+  QWidget home;
+  ui::TipWindow tips([](int) { return 0; }, &home);
+  tips.setWindowFlag(Qt::Window, true);
+  auto ctx = inst.context();
+  ctx.tips = &tips;
+  auto w = std::make_unique<ui::Tfrmzdrep>(ctx, ui::ReportPeriodChoice{11, 2026, inst.logFile(), false});
+  w->show();
+  QApplication::processEvents();
+  auto* button = Child<QToolButton>(w.get(), "BTtip");
+  EXPECT_EQ(button->text(), QStringLiteral("Tip"));
+  button->click();
+  EXPECT_TRUE(tips.isVisible());
+  EXPECT_EQ(tips.parentWidget(), w.get());  // takes input beside the modal report
+  EXPECT_EQ(tips.text(), QStringLiteral("Rada k výkazu"));
+  EXPECT_TRUE(w->close());
+  EXPECT_EQ(tips.parentWidget(), &home);
+  EXPECT_FALSE(tips.isVisible());
 }
 
 }  // namespace
