@@ -84,7 +84,11 @@ bool IsDayColumn(int col) { return col >= robot::kReportFirstDayColumn; }
 }  // namespace
 
 Tfrmzdrep::Tfrmzdrep(ReportWindowContext context, ReportPeriodChoice period, QWidget* parent)
-    : QDialog(parent), m_ctx(std::move(context)), m_period(period), m_editor(m_model, m_undo) {
+    : QDialog(parent),
+      m_ctx(std::move(context)),
+      m_period(period),
+      m_employees(m_ctx.employees),
+      m_editor(m_model, m_undo) {
   setObjectName(QStringLiteral("Tfrmzdrep"));
   setWindowTitle(kDesignCaption);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
@@ -201,8 +205,14 @@ void Tfrmzdrep::buildActions() {
   connect(a_tip, &QAction::triggered, this, &Tfrmzdrep::BTtipClick);
   a_card->setEnabled(static_cast<bool>(m_ctx.showEmployeeSheet));
   ConnectUndoActions(a_undo, a_redo, m_undo);
+  std::function<void(QWidget*)> employeeList;
+  if (m_ctx.showEmployeeList)
+    employeeList = [this](QWidget* parent) {
+      m_ctx.showEmployeeList(parent);
+      employeeListClosed();
+    };
   ConnectWindowLinks(this, {a_calc, a_settings, a_employees, a_help, a_skratky},
-                     {m_ctx.showCalculator, m_ctx.showSettings, m_ctx.showEmployeeList, m_ctx.urlOpener, m_ctx.dir.dir,
+                     {m_ctx.showCalculator, m_ctx.showSettings, employeeList, m_ctx.urlOpener, m_ctx.dir.dir,
                       QStringLiteral("vykaz")},
                      m_skratky);
 
@@ -524,7 +534,7 @@ void Tfrmzdrep::fillDepartments() {
   CMBoddel->clear();
   CMBoddel->addItem(kAllDepartments);
   std::set<std::string> seen;
-  for (const core::Employee& e : m_ctx.employees.employees()) {
+  for (const core::Employee& e : m_employees.employees()) {
     // A one-letter department is a placeholder, not a department to filter by.
     if (core::utf8Length(e.department) <= 1) continue;
     if (seen.insert(e.department).second) CMBoddel->addItem(Q(e.department));
@@ -635,7 +645,7 @@ QString Tfrmzdrep::statusPanelText(int panel) const {
 }
 
 robot::ReportEnvironment Tfrmzdrep::env() {
-  return robot::ReportEnvironment{m_ctx.settings, m_ctx.employees, m_ctx.messages, m_ctx.op, m_ctx.dir.holidayFile()};
+  return robot::ReportEnvironment{m_ctx.settings, m_employees, m_ctx.messages, m_ctx.op, m_ctx.dir.holidayFile()};
 }
 
 // ---------------------------------------------------------------------------
@@ -748,11 +758,11 @@ void Tfrmzdrep::onNameContextMenu(const QPoint& pos) {
 
 QString Tfrmzdrep::codeItemText(int item) const {
   const CodeItem& c = kCodeItems[item];
-  const auto index = robot::FindReportEmployee(m_ctx.employees, m_report.grid, m_selectedRow);
+  const auto index = robot::FindReportEmployee(m_employees, m_report.grid, m_selectedRow);
   std::int64_t norm = 0;
   std::int64_t breaks = 0;
   if (index) {
-    const core::Employee& e = m_ctx.employees.employees()[*index];
+    const core::Employee& e = m_employees.employees()[*index];
     norm = e.workloadMinutes;
     breaks = e.breaks;
   }
@@ -774,7 +784,7 @@ void Tfrmzdrep::writeCodeItem(int item) {
       m_selectedRow >= m_report.grid.rowCount())
     return;
   if (kCodeItems[item].value != Value::Empty &&
-      !robot::FindReportEmployee(m_ctx.employees, m_report.grid, m_selectedRow)) {
+      !robot::FindReportEmployee(m_employees, m_report.grid, m_selectedRow)) {
     m_ctx.op.showMessage(std::string(robot::kReportNameNotFound));
     return;
   }
@@ -801,6 +811,94 @@ void Tfrmzdrep::clearCellComment() {
 void Tfrmzdrep::clearRobotComments() {
   robot::ClearRobotComments(m_report.grid);
   m_model.decorationChanged();
+}
+
+namespace {
+
+// The employee of the new list that an employee of the old list became:
+// the same card, else the same personal number, else the same name.
+std::optional<std::size_t> SameEmployee(const core::Employee& old, const std::vector<core::Employee>& list,
+                                        const std::vector<bool>& taken) {
+  const auto find = [&](auto same) -> std::optional<std::size_t> {
+    std::optional<std::size_t> found;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      if (taken[i] || !same(list[i])) continue;
+      if (found) return std::nullopt;  // not one employee
+      found = i;
+    }
+    return found;
+  };
+  if (old.card != 0)
+    if (auto i = find([&](const core::Employee& e) { return e.card == old.card; })) return i;
+  if (!old.personalNumber.empty())
+    if (auto i = find([&](const core::Employee& e) { return e.personalNumber == old.personalNumber; })) return i;
+  return find([&](const core::Employee& e) { return e.name == old.name; });
+}
+
+}  // namespace
+
+void Tfrmzdrep::employeeListClosed() {
+  core::EmployeeList fresh;
+  if (fresh.read(m_ctx.dir.employeeFile(), m_ctx.settings.normaPDminutes) != 1) return;
+  if (fresh.employees() == m_employees.employees()) return;
+  const auto& now = fresh.employees();
+  core::Grid& grid = m_report.grid;
+  const core::Grid before = grid;
+  std::vector<bool> taken(now.size(), false);
+  std::vector<int> rowsToRecalc;
+  const auto fill = [&](int row, const core::Employee& e) {
+    grid.setCell(robot::rcol::Name, row, e.name);
+    grid.setCell(robot::rcol::PersonalNumber, row, e.personalNumber);
+    grid.setCell(robot::rcol::Department, row, e.department);
+    grid.setCell(robot::rcol::Norm, row,
+                 robot::NormText(std::int64_t{e.workloadMinutes} * m_report.days.workingDays));
+    rowsToRecalc.push_back(row);
+  };
+  for (int row = 1; row <= m_report.dataRows(); ++row) {
+    const auto index = robot::FindReportEmployee(m_employees, grid, row);
+    if (!index) continue;
+    const auto now_index = SameEmployee(m_employees.employees()[*index], now, taken);
+    if (!now_index) continue;
+    taken[*now_index] = true;
+    fill(row, now[*now_index]);
+  }
+  // Employees added to the list get their rows at the end, as a fresh table
+  // would have them; rows of employees taken off the list stay as they were.
+  for (std::size_t i = 0; i < now.size(); ++i) {
+    if (taken[i]) continue;
+    const int row = grid.rowCount();
+    grid.resize(grid.columnCount(), row + 1);
+    m_report.DayRecordLines.resize(static_cast<std::size_t>(m_report.dataRows()),
+                                   std::vector<std::string>(robot::kReportDayEntries));
+    fill(row, now[i]);
+  }
+  m_employees = std::move(fresh);
+  // New workloads and breaks change the totals at once, as an edit would.
+  if (m_report.openedFile.empty() || m_openedPeriodKnown) {
+    std::atomic<bool> stop{false};
+    for (int row : rowsToRecalc) robot::RecalcReportRow(m_report, env(), row, stop);
+  }
+  if (grid.rowCount() != before.rowCount()) {
+    m_model.reload();
+    layoutGrid();
+  } else {
+    m_model.cellsChanged(0, 1, grid.columnCount() - 1, grid.rowCount() - 1);
+  }
+  bool changed = grid.rowCount() != before.rowCount();
+  for (int row = 1; !changed && row < grid.rowCount(); ++row)
+    for (int col = 0; !changed && col < robot::kReportFirstDayColumn; ++col)
+      changed = grid.cell(col, row) != before.cell(col, row);
+  if (changed) m_listChanged = true;
+  const QString department = CMBoddel->currentText();
+  fillDepartments();
+  const int index = CMBoddel->findText(department, Qt::MatchExactly);
+  {
+    const QSignalBlocker block(CMBoddel);
+    CMBoddel->setCurrentIndex(std::max(index, 0));
+  }
+  applyFilter();
+  updateSaveForOpenedFile();
+  if (m_selectedRow >= 1 && m_selectedRow < grid.rowCount()) selectCell(m_selectedCol, m_selectedRow);
 }
 
 void Tfrmzdrep::BTtipClick() {

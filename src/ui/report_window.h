@@ -50,7 +50,8 @@ class TipWindow;
 // What the report window uses of the program's shared data and windows.
 struct ReportWindowContext {
   const core::ProgramSettings& settings;
-  // The list the period dialog loaded afresh.
+  // The list the period dialog loaded afresh (the window keeps a copy and
+  // reads prac.txt again after the employee list window).
   const core::EmployeeList& employees;
   const core::ProgramDirectory& dir;
   const core::MessageCatalogue& messages;
@@ -126,6 +127,7 @@ class Tfrmzdrep : public QDialog {
   QString statusBarHint(int x) const;
   Tfrminfo* progressWindow() const { return m_info; }
   const print::ReportPrintOptions& printOptions() const { return m_printOptions; }
+  const core::EmployeeList& employees() const { return m_employees; }
   // Grid rows the department filter hides (index = grid row).
   std::vector<bool> hiddenRows() const;
 
@@ -178,10 +180,14 @@ class Tfrmzdrep : public QDialog {
   // Changes since the opened file was read or saved.
   bool openedFileChanged() const { return !m_undo.isClean() || m_listChanged; }
   void updateSaveForOpenedFile();
+  // After the employee list window: the list as stored, its changes carried
+  // into the rows (name, personal number, department, norm, totals).
+  void employeeListClosed();
 
   ReportWindowContext m_ctx;
   // The window's own period; a report read with "Otvoriť" has its own.
   ReportPeriodChoice m_period;
+  core::EmployeeList m_employees;
   robot::CombinedReport m_report;
   std::atomic<bool> m_stop{false};
   GridModel m_model;

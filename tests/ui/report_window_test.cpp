@@ -826,4 +826,43 @@ TEST_F(ReportWindowTest, TipButtonShowsATipOfTheReportInTheProgramsTipWindow) {
   EXPECT_FALSE(tips.isVisible());
 }
 
+
+TEST_F(ReportWindowTest, TheEmployeeListOpenedFromTheReportChangesWhatItComputesWith) {
+  auto ctx = inst.context();
+  int shown = 0;
+  // The employee list window as the clerk uses it: Anna renamed, Boris at a
+  // full workload with breaks, and a new employee, saved to prac.txt.
+  ctx.showEmployeeList = [&](QWidget*) {
+    ++shown;
+    testing_support::WriteCp1250(inst.dir.employeeFile(),
+                                 "Anna Nová\t7\t101\tDielňa\t0\t0\t100\t30\t\r\n"
+                                 "Boris Dolný\t8\t102\tSklad\t0\t0\t100\t30\t\r\n"
+                                 "Cyril Malý\t9\t103\tX\t0\t0\t100\t30\t\r\n"
+                                 "Dana Veľká\t10\t104\tSklad\t0\t0\t100\t30\t\r\n"
+                                 "Emil Nový\t11\t105\tSklad\t0\t0\t100\t30\t\r\n");
+  };
+  auto w = std::make_unique<ui::Tfrmzdrep>(ctx, ui::ReportPeriodChoice{11, 2026, inst.logFile(), false});
+  w->show();
+  QApplication::processEvents();
+  w->BTmakeClick();
+  EXPECT_EQ(w->report().grid.cell(rcol::Norm, 2), "89:15");
+  w->view()->selectCell(rcol::AtWork, 2);
+  w->findChild<QAction*>(QStringLiteral("pm_employees"))->trigger();
+  ASSERT_EQ(shown, 1);
+  EXPECT_EQ(w->report().grid.cell(rcol::Name, 1), "Anna Nová");
+  EXPECT_EQ(w->report().grid.cell(rcol::Norm, 2), "178:30");
+  EXPECT_EQ(w->report().dataRows(), 5);
+  EXPECT_EQ(w->report().grid.cell(rcol::Name, 5), "Emil Nový");
+  // A recalculation and the code menu use the new workload and breaks.
+  w->view()->selectCell(kDay2, 2);
+  w->writeCodeItem(0);  // "Odpracoval": norm + breaks
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "=9:00");
+  inst.op.messages.clear();
+  w->BTmakeClick();
+  EXPECT_TRUE(inst.op.messages.empty()) << inst.op.messages.front();
+  EXPECT_EQ(w->report().grid.cell(rcol::AtWork, 1), inst.expected().grid.cell(rcol::AtWork, 1));
+  EXPECT_EQ(w->report().grid.cell(rcol::Norm, 5), "178:30");
+  EXPECT_EQ(w->model().headerData(0, Qt::Vertical).toString(), QStringLiteral("Anna Nová"));
+}
+
 }  // namespace
