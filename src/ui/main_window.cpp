@@ -1186,6 +1186,7 @@ void TForm1::vykazExecute() {
     }
   } reactivate{this};
   Tfrmpredrep period(m_settings, m_dir, m_op, [this] { return now(); }, this);
+  period.setMemory(&m_periodMemory);
   if (period.exec() != QDialog::Accepted) return;
   ReportWindowContext context{m_settings, period.employees(), m_dir, m_messages, m_op,
                               m_options.fileDialogs ? *m_options.fileDialogs : DefaultFileDialogs()};

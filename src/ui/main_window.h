@@ -32,6 +32,7 @@
 #include "ui/device_worker.h"
 #include "ui/file_dialogs.h"
 #include "ui/help.h"
+#include "ui/report_period_dialog.h"
 
 class QAction;
 class QCheckBox;
@@ -309,6 +310,7 @@ class TForm1 : public QMainWindow {
   QPointer<QWidget> m_calc;
   QPointer<Tfrmlist> m_sheet;
   QPointer<TipWindow> m_tip;
+  ReportPeriodMemory m_periodMemory;
 };
 
 }  // namespace ui
