@@ -172,7 +172,9 @@ class Tfrmzdrep : public QDialog {
   void refreshEdit2();
   void Edit2Change(const QString& text);
   QString codeItemText(int item) const;
-  void paintReport(QPagedPaintDevice& device);
+  // False when the clerk stopped it.
+  bool paintReport(QPagedPaintDevice& device);
+  class OutputProgress;
   // Closing or opening another file: the period's table goes to its period
   // file when this showing computed or changed it; an opened file with
   // unsaved changes is offered to be saved. False: stay.

@@ -4,13 +4,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPdfWriter>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <atomic>
+#include <thread>
 
 #include "core/path_text.h"
 #include "export/grid_export.h"
@@ -42,6 +46,54 @@ std::string S(const QString& s) { return s.toStdString(); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Progress of the long outputs (print, preview, PDF, export): the shared
+// progress window, modal over this one, with "Zrušiť"; the event loop gets a
+// turn at most every 40 ms, so the window repaints and hears the button.
+
+class Tfrmzdrep::OutputProgress {
+ public:
+  OutputProgress(Tfrmzdrep& window, const QString& caption) : m_window(window), m_info(*window.m_info) {
+    m_parent = m_info.parentWidget();
+    m_flags = m_info.windowFlags();
+    if (m_parent != &m_window) m_info.setParent(&m_window, m_flags);
+    m_modality = m_info.windowModality();
+    m_info.setWindowModality(Qt::ApplicationModal);
+    m_connection = QObject::connect(&m_info, &Tfrminfo::stopRequested, &m_window, [this] { m_stop = true; });
+    m_info.ShowProgress(caption);
+    m_sinceUpdate.start();
+    QApplication::processEvents(QEventLoop::AllEvents);
+  }
+  ~OutputProgress() {
+    QObject::disconnect(m_connection);
+    m_info.hide();
+    m_info.setWindowModality(m_modality);
+    if (m_parent != &m_window) m_info.setParent(m_parent, m_flags);
+  }
+  // Before step `done` of `total`; false once the clerk asked to stop.
+  bool step(int done, int total, const QString& text) {
+    if (done == 0 || m_sinceUpdate.elapsed() >= kComputeProgressMs) {
+      m_sinceUpdate.restart();
+      m_info.setBar(done, total);
+      m_info.setText(text);
+      QApplication::processEvents(QEventLoop::AllEvents);
+    }
+    return !m_stop;
+  }
+  bool stopped() const { return m_stop; }
+  void setText(const QString& text) { m_info.setText(text); }
+
+ private:
+  Tfrmzdrep& m_window;
+  Tfrminfo& m_info;
+  QWidget* m_parent = nullptr;
+  Qt::WindowFlags m_flags;
+  Qt::WindowModality m_modality = Qt::NonModal;
+  QMetaObject::Connection m_connection;
+  QElapsedTimer m_sinceUpdate;
+  bool m_stop = false;
+};
 
 // ---------------------------------------------------------------------------
 // Computation
@@ -194,15 +246,49 @@ void Tfrmzdrep::ExportTabulky() {
     format = exports::FormatFromExtension(file);
   }
   grid1->storeColumnWidths();
+  // The workbook of a large report takes seconds: it is written from a copy
+  // of the table on a worker thread into a file beside the chosen one, and
+  // takes the chosen name only when it is complete and the clerk did not
+  // stop it, so the window stays responsive and "Zrušiť" leaves no file.
   std::string message;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   bool ok = false;
-  if (*format == exports::ExportFormat::Xlsx) {
-    ok = exports::ExportXlsx(file, m_report.grid, &message, nullptr, &exports::kReportHoursSheet);
-  } else {
-    ok = exports::ExportGrid(file, m_report.grid, *format, &message, m_report.caption);
+  bool stopped = false;
+  const std::filesystem::path part =
+      file.parent_path() / core::PathFromUtf8("~" + core::Utf8FromPath(file.stem()) + ".part" +
+                                              core::Utf8FromPath(file.extension()));
+  {
+    OutputProgress progress(*this, QStringLiteral("EXPORT tabulky"));
+    progress.setText(QStringLiteral("Zapisuje sa ") + Q(core::DisplayPath(file)));
+    std::atomic<bool> finished{false};
+    std::thread worker([&, grid = m_report.grid, format = *format, caption = m_report.caption] {
+      ok = format == exports::ExportFormat::Xlsx
+               ? exports::ExportXlsx(part, grid, &message, nullptr, &exports::kReportHoursSheet)
+               : exports::ExportGrid(part, grid, format, &message, caption);
+      finished = true;
+    });
+    QEventLoop wait;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
+      if (finished || progress.stopped()) wait.quit();
+    });
+    poll.start(20);
+    if (!finished) wait.exec();
+    // A stopped export still ends its write, which cannot be cut short.
+    worker.join();
+    stopped = progress.stopped();
   }
-  QApplication::restoreOverrideCursor();
+  std::error_code ec;
+  if (stopped || !ok) {
+    std::filesystem::remove(part, ec);
+  } else {
+    std::filesystem::rename(part, file, ec);
+    if (ec) {
+      std::filesystem::remove(part, ec);
+      ok = false;
+      message = exports::CannotWriteMessage(file);
+    }
+  }
+  if (stopped) return;
   if (!ok) {
     if (message.empty())
       message = *format == exports::ExportFormat::Xlsx ? std::string(exports::kXlsxFailedMessage)
@@ -214,9 +300,15 @@ void Tfrmzdrep::ExportTabulky() {
 // ---------------------------------------------------------------------------
 // Printing
 
-void Tfrmzdrep::paintReport(QPagedPaintDevice& device) {
-  const auto outcome = print::PrintReport(device, m_report.grid, hiddenRows(), m_printOptions);
-  if (!outcome.ok) m_ctx.op.showMessage(std::string(kPrintFailed));
+bool Tfrmzdrep::paintReport(QPagedPaintDevice& device) {
+  OutputProgress progress(*this, QStringLiteral("Tlač"));
+  const auto outcome =
+      print::PrintReport(device, m_report.grid, hiddenRows(), m_printOptions, [&progress](int page, int pages) {
+        return progress.step(page, pages,
+                             QStringLiteral("Strana %1 z %2").arg(page + 1).arg(pages));
+      });
+  if (!outcome.ok && !outcome.cancelled) m_ctx.op.showMessage(std::string(kPrintFailed));
+  return !outcome.cancelled;
 }
 
 void Tfrmzdrep::BTprintClick() {
@@ -248,11 +340,16 @@ void Tfrmzdrep::BTprintClick() {
       if (!file || file->path.isEmpty()) return;
       QString path = file->path;
       if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
-      QPdfWriter writer(path);
-      writer.setTitle(docName);
-      writer.setResolution(300);
-      print::ApplyReportPageLayout(writer, m_printOptions);
-      paintReport(writer);
+      bool complete = true;
+      {
+        QPdfWriter writer(path);
+        writer.setTitle(docName);
+        writer.setResolution(300);
+        print::ApplyReportPageLayout(writer, m_printOptions);
+        complete = paintReport(writer);
+      }
+      // A stopped PDF would look like the whole report: it is not kept.
+      if (!complete) QFile::remove(path);
       return;
     }
     case Tfrmprnsetup::Choice::None:

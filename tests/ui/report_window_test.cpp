@@ -865,4 +865,51 @@ TEST_F(ReportWindowTest, TheEmployeeListOpenedFromTheReportChangesWhatItComputes
   EXPECT_EQ(w->model().headerData(0, Qt::Vertical).toString(), QStringLiteral("Anna Nová"));
 }
 
+
+struct OutputCase {
+  const char* what;
+  const char* file;
+  bool pdf;  // otherwise the export
+  bool cancel;
+};
+
+void PrintTo(const OutputCase& c, std::ostream* os) { *os << c.what; }
+
+class ReportOutputProgressTest : public ReportWindowTest, public ::testing::WithParamInterface<OutputCase> {};
+
+TEST_P(ReportOutputProgressTest, ShowsProgressWithZrusit) {
+  const OutputCase& c = GetParam();
+  auto w = inst.window();
+  w->BTmakeClick();
+  w->setPrintSetupRunner([](const print::ReportPrintOptions& o) {
+    return std::make_optional(std::make_pair(static_cast<int>(ui::Tfrmprnsetup::Choice::Pdf), o));
+  });
+  bool seen = false;
+  QTimer::singleShot(0, w.get(), [&] {
+    ui::Tfrminfo* info = w->progressWindow();
+    seen = info->isVisible() && info->isModal() && info->findChild<QPushButton*>(QStringLiteral("btnCancel")) != nullptr;
+    if (c.cancel) info->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+  });
+  inst.files.saveAnswers.push_back(inst.choice(c.file));
+  if (c.pdf) {
+    w->BTprintClick();
+  } else {
+    w->ExportTabulky();
+  }
+  EXPECT_TRUE(seen) << c.what;
+  EXPECT_FALSE(w->progressWindow()->isVisible()) << c.what;
+  EXPECT_TRUE(inst.op.messages.empty()) << c.what;
+  EXPECT_EQ(std::filesystem::exists(inst.tmp.path() / c.file), !c.cancel) << c.what;
+  // Nothing half written is left beside it.
+  for (const auto& entry : std::filesystem::directory_iterator(inst.tmp.path()))
+    EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos) << entry.path();
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, ReportOutputProgressTest,
+                         ::testing::Values(OutputCase{"PDF", "vykaz.pdf", true, false},
+                                           OutputCase{"PDF, Zrušiť", "vykaz.pdf", true, true},
+                                           OutputCase{"workbook", "vykaz.xlsx", false, false},
+                                           OutputCase{"workbook, Zrušiť", "vykaz.xlsx", false, true},
+                                           OutputCase{"CSV, Zrušiť", "vykaz.csv", false, true}));
+
 }  // namespace
