@@ -55,6 +55,28 @@ ReopenOutcome ReopenSavedPeriod(CombinedReport& report, const std::filesystem::p
 // with the reader's message and the table is not changed (false).
 bool OpenReportFile(CombinedReport& report, const std::filesystem::path& file, core::Operator& op);
 
+// The month a report read with "Otvoriť" belongs to, so that its rows are
+// recalculated with that month's days and not with the window's.
+inline constexpr std::string_view kOpenedPeriodUnknown =
+    "Nie je známe, za ktorý mesiac je otvorený výkaz (neurčuje to názov súboru ani hlavička dní)\r"
+    "Súčty riadku sa neprepočítali, bunka zostáva tak, ako ste ju zapísali";
+struct OpenedReportPeriod {
+  int month = 0;
+  int year = 0;
+  MonthDays days;  // day kinds as the file's header shows them
+};
+// Taken from the file name when its stem ends in the month and the
+// four-digit year (a period file "32005.zdr", or "vykaz_3_2005.zdr") and the
+// file's day labels (if any) fit that month; otherwise from the day labels
+// alone (number of days and weekdays), as the month nearest to
+// `nearMonth`/`nearYear` with that calendar. Holidays are the labels'
+// "Sviatok" days; a file without day labels takes them from `holidayFile`.
+// No value when neither tells the month.
+std::optional<OpenedReportPeriod> PeriodOfOpenedReport(const std::filesystem::path& file, const core::Grid& grid,
+                                                       const std::filesystem::path& holidayFile,
+                                                       const core::MessageCatalogue& messages, core::Operator& op,
+                                                       int nearMonth, int nearYear);
+
 // Closing the window: the table goes to the period file, without a question.
 // A table opened from another file is not the period's and is never written
 // there (returns true without writing). False with `error` when the write

@@ -1,11 +1,13 @@
 #include "ui/grid_view.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyleOptionHeader>
 #include <QToolTip>
 #include <algorithm>
 #include <array>
@@ -66,12 +68,58 @@ void GridView::applyGeometry(int rowHeight) {
   if (m_model == nullptr || m_model->grid() == nullptr) return;
   const core::Grid& grid = *m_model->grid();
   const QSignalBlocker block(horizontalHeader());
+  // Narrow widths (a shift column narrowed out of the way) are kept, not
+  // raised to the style's minimum and then stored back.
+  for (int section = 0; section < m_model->columnCount(); ++section) {
+    const int width = grid.columnWidth(m_model->gridColumnOf(section));
+    if (width > 0 && width < horizontalHeader()->minimumSectionSize()) horizontalHeader()->setMinimumSectionSize(width);
+  }
   for (int section = 0; section < m_model->columnCount(); ++section) {
     const int width = grid.columnWidth(m_model->gridColumnOf(section));
     if (width > 0) setColumnWidth(section, width);
   }
-  if (m_model->config().firstColumnAsHeader && grid.columnWidth(0) > 0)
-    verticalHeader()->setFixedWidth(grid.columnWidth(0));
+  if (m_model->config().firstColumnAsHeader) {
+    if (grid.columnWidth(0) > 0) verticalHeader()->setFixedWidth(grid.columnWidth(0));
+    updateCorner();
+  }
+}
+
+void GridView::updateCorner() {
+  if (m_corner == nullptr) {
+    m_corner = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+    if (m_corner == nullptr) return;
+    m_corner->installEventFilter(this);
+  }
+  const core::Grid* grid = m_model != nullptr ? m_model->grid() : nullptr;
+  const QString text = grid != nullptr && grid->rowCount() > 0 ? QString::fromStdString(grid->cell(0, 0)) : QString();
+  const QString hint = m_model != nullptr && m_model->config().headerToolTip ? m_model->config().headerToolTip(0) : QString();
+  m_corner->setText(text);
+  m_corner->setAccessibleName(text);
+  m_corner->setToolTip(hint);
+  m_corner->setAccessibleDescription(hint);
+  m_corner->update();
+}
+
+bool GridView::eventFilter(QObject* watched, QEvent* event) {
+  // The corner above the header column is the header of the grid's column 0
+  // (the frozen name column): drawn as a header section with its caption.
+  if (watched == m_corner && event->type() == QEvent::Paint) {
+    QPainter painter(m_corner);
+    QStyleOptionHeader option;
+    option.initFrom(m_corner);
+    option.rect = m_corner->rect();
+    option.text = m_corner->text();
+    option.textAlignment = Qt::AlignCenter;
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    option.orientation = Qt::Horizontal;
+    option.state |= QStyle::State_Raised | QStyle::State_Horizontal;
+    if (m_corner->isDown()) option.state |= QStyle::State_Sunken;
+    painter.setFont(horizontalHeader()->font());
+    option.fontMetrics = painter.fontMetrics();
+    m_corner->style()->drawControl(QStyle::CE_Header, &option, &painter, m_corner);
+    return true;
+  }
+  return QTableView::eventFilter(watched, event);
 }
 
 void GridView::storeColumnWidths() {
@@ -102,25 +150,31 @@ void GridView::selectCell(int col, int row) {
   scrollTo(index);
 }
 
+bool GridView::isGridRowVisible(int row) const { return row >= 1 && !isRowHidden(row - 1); }
+
 std::optional<std::array<int, 4>> GridView::selectionRect() const {
   if (m_model == nullptr || selectionModel() == nullptr) return std::nullopt;
   const QModelIndexList indexes = selectionModel()->selectedIndexes();
-  if (indexes.isEmpty()) return std::nullopt;
   std::array<int, 4> r{INT32_MAX, INT32_MAX, -1, -1};
   for (const QModelIndex& i : indexes) {
+    if (!isGridRowVisible(m_model->gridRow(i))) continue;
     r[0] = std::min(r[0], m_model->gridColumn(i));
     r[1] = std::min(r[1], m_model->gridRow(i));
     r[2] = std::max(r[2], m_model->gridColumn(i));
     r[3] = std::max(r[3], m_model->gridRow(i));
   }
+  if (r[2] < 0) return std::nullopt;
   return r;
 }
 
 std::vector<std::pair<int, int>> GridView::selectedCells() const {
   std::vector<std::pair<int, int>> out;
   if (m_model == nullptr || selectionModel() == nullptr) return out;
+  // A filter only hides rows: a block drawn over them, or Ctrl+A, still
+  // holds them in the selection model, and the clerk must never change
+  // cells he cannot see.
   for (const QModelIndex& i : selectionModel()->selectedIndexes())
-    out.emplace_back(m_model->gridColumn(i), m_model->gridRow(i));
+    if (isGridRowVisible(m_model->gridRow(i))) out.emplace_back(m_model->gridColumn(i), m_model->gridRow(i));
   std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) {
     return a.second != b.second ? a.second < b.second : a.first < b.first;
   });
@@ -133,13 +187,22 @@ QString GridView::selectionText() const {
   const core::Grid& grid = *m_model->grid();
   int col0 = (*rect)[0];
   int row0 = (*rect)[1];
+  int firstVisible = 1;
+  while (firstVisible < grid.rowCount() && !isGridRowVisible(firstVisible)) ++firstVisible;
+  int lastVisible = grid.rowCount() - 1;
+  while (lastVisible > 0 && !isGridRowVisible(lastVisible)) --lastVisible;
   // A selection of the whole table takes the header row and the header column along.
-  if (row0 == 1 && (*rect)[3] == grid.rowCount() - 1 && col0 == (m_model->config().firstColumnAsHeader ? 1 : 0) &&
-      (*rect)[2] == grid.columnCount() - 1) {
-    row0 = 0;
+  bool withHeader = false;
+  if (row0 == firstVisible && (*rect)[3] == lastVisible &&
+      col0 == (m_model->config().firstColumnAsHeader ? 1 : 0) && (*rect)[2] == grid.columnCount() - 1) {
+    withHeader = true;
     col0 = 0;
   }
-  return QString::fromStdString(core::GridRangeToText(grid, col0, row0, (*rect)[2], (*rect)[3]));
+  std::string text;
+  if (withHeader) text += core::GridRangeToText(grid, col0, 0, (*rect)[2], 0);
+  for (int row = row0; row <= (*rect)[3]; ++row)
+    if (isGridRowVisible(row)) text += core::GridRangeToText(grid, col0, row, (*rect)[2], row);
+  return QString::fromStdString(text);
 }
 
 void GridView::copySelection() {
@@ -154,8 +217,12 @@ void GridView::pasteClipboard() {
   const auto rows = core::TextToCells(QApplication::clipboard()->text().toStdString());
   const core::Grid& grid = *m_model->grid();
   std::vector<CellChange> changes;
+  // Line k goes into the k-th row the clerk sees from the current one on.
+  int row = start->second - 1;
   for (std::size_t r = 0; r < rows.size(); ++r) {
-    const int row = start->second + static_cast<int>(r);
+    do {
+      ++row;
+    } while (row < grid.rowCount() && !isGridRowVisible(row));
     if (row >= grid.rowCount()) break;
     for (std::size_t c = 0; c < rows[r].size(); ++c) {
       const int col = start->first + static_cast<int>(c);
@@ -200,6 +267,15 @@ void GridView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void GridView::keyPressEvent(QKeyEvent* event) {
+  // Tab moves between cells; Ctrl+Tab and Ctrl+Shift+Tab leave the grid
+  // for the window's next or previous control.
+  if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+      (event->modifiers() & Qt::ControlModifier)) {
+    const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+    QWidget::focusNextPrevChild(!back);
+    event->accept();
+    return;
+  }
   if (state() != QAbstractItemView::EditingState) {
     if (event->matches(QKeySequence::Copy)) {
       copySelection();

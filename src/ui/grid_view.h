@@ -16,6 +16,8 @@
 #include "ui/grid_editor.h"
 #include "ui/grid_model.h"
 
+class QAbstractButton;
+
 namespace ui {
 
 // Paints the corner mark of cells with a comment.
@@ -35,7 +37,8 @@ class GridView : public QTableView {
   void setGridModel(GridModel* model, GridEditor* editor);
   GridModel* gridModel() const { return m_model; }
 
-  // Row height and the column widths stored in the grid.
+  // Row height and the column widths stored in the grid (narrow ones too);
+  // with a header column, the corner shows grid column 0's header and hint.
   void applyGeometry(int rowHeight);
   // Column widths the operator dragged go back into the grid (saved with the file).
   void storeColumnWidths();
@@ -46,13 +49,17 @@ class GridView : public QTableView {
   // Grid coordinates of the current cell.
   std::optional<std::pair<int, int>> currentCell() const;
   void selectCell(int col, int row);
-  // The bounding rectangle of the selection in grid coordinates
+  // Block commands (copy, cut, paste, clear, a menu over a block) act on the
+  // rows the view shows: rows a filter hid are left out of the selection.
+  bool isGridRowVisible(int row) const;
+  // The bounding rectangle of the visible selection in grid coordinates
   // (col0, row0, col1, row1); empty without a selection.
   std::optional<std::array<int, 4>> selectionRect() const;
   std::vector<std::pair<int, int>> selectedCells() const;
 
-  // The selection as clipboard text (grid header row included when the
-  // whole table is selected).
+  // The selection's visible rows as clipboard text (grid header row included
+  // when the whole table is selected). Paste writes line k into the k-th
+  // visible row from the current one.
   QString selectionText() const;
 
  public slots:
@@ -67,14 +74,18 @@ class GridView : public QTableView {
   void currentCellChanged(int col, int row);
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
  private:
+  void updateCorner();
+
   GridModel* m_model = nullptr;
   GridEditor* m_editor = nullptr;
   bool m_viewOnlyWidth = false;
+  QAbstractButton* m_corner = nullptr;
 };
 
 }  // namespace ui

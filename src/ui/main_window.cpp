@@ -289,10 +289,7 @@ void TForm1::buildMenus() {
   });
   connect(item(pomoc, "HELP1", QStringLiteral("&HELP"), 21), &QAction::triggered, help_action, &QAction::trigger);
   connect(item(pomoc, "Tipdna1", QStringLiteral("&Tip dňa"), 22), &QAction::triggered, this, [this] {
-    if (!m_tip) {
-      m_tip = new TipWindow(core::TipDrawer::SystemRandom(), this);
-      m_tip->setObjectName(QStringLiteral("Tfrmtip"));
-    }
+    tipWindow();
     m_tip->show();
     m_tip->raise();
     m_tip->showTip(m_dir.tipsFile(), "[DAY");
@@ -1142,6 +1139,14 @@ void TForm1::showCalculator() {
   m_calc->activateWindow();
 }
 
+TipWindow* TForm1::tipWindow() {
+  if (!m_tip) {
+    m_tip = new TipWindow(core::TipDrawer::SystemRandom(), this);
+    m_tip->setObjectName(QStringLiteral("Tfrmtip"));
+  }
+  return m_tip;
+}
+
 QDateTime TForm1::now() const { return m_options.now ? m_options.now() : QDateTime::currentDateTime(); }
 
 Tfrmlist* TForm1::sheetWindow() {
@@ -1181,11 +1186,13 @@ void TForm1::vykazExecute() {
     }
   } reactivate{this};
   Tfrmpredrep period(m_settings, m_dir, m_op, [this] { return now(); }, this);
+  period.setMemory(&m_periodMemory);
   if (period.exec() != QDialog::Accepted) return;
   ReportWindowContext context{m_settings, period.employees(), m_dir, m_messages, m_op,
                               m_options.fileDialogs ? *m_options.fileDialogs : DefaultFileDialogs()};
   context.urlOpener = m_options.urlOpener ? m_options.urlOpener : SystemUrlOpener();
   context.progress = m_info;
+  context.tips = tipWindow();
   context.showSettings = [this](QWidget*) { Nastaveniaprogramu1Click(); };
   context.showEmployeeList = [this](QWidget* parent) { showEmployeeList(parent); };
   // The computation holds the heartbeat, as every long run of this program does.

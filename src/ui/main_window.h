@@ -32,6 +32,7 @@
 #include "ui/device_worker.h"
 #include "ui/file_dialogs.h"
 #include "ui/help.h"
+#include "ui/report_period_dialog.h"
 
 class QAction;
 class QCheckBox;
@@ -141,6 +142,8 @@ class TForm1 : public QMainWindow {
   // paused while it is open. After a save the presence table is rebuilt; the
   // list itself is changed in place, so employees() stays the same object.
   void showEmployeeList(QWidget* parent);
+  // The one tip window of the run, made on first use.
+  TipWindow* tipWindow();
   // The attendance sheet window, created on first use; one for the whole run.
   Tfrmlist* sheetWindow();
   // The hours calculator, not modal.
@@ -307,6 +310,7 @@ class TForm1 : public QMainWindow {
   QPointer<QWidget> m_calc;
   QPointer<Tfrmlist> m_sheet;
   QPointer<TipWindow> m_tip;
+  ReportPeriodMemory m_periodMemory;
 };
 
 }  // namespace ui

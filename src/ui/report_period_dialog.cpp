@@ -95,6 +95,24 @@ Tfrmpredrep::Tfrmpredrep(const core::ProgramSettings& settings, const core::Prog
   FocusFirstControlOnShow(this);
 }
 
+void Tfrmpredrep::setMemory(ReportPeriodMemory* memory) {
+  m_memory = memory;
+  if (m_memory == nullptr || !m_memory->used) return;
+  CMBrepmes->setValue(m_memory->month);
+  CMBreprok->setValue(m_memory->year);
+  (m_memory->reopenSavedReport ? RadioButton1 : RadioButton2)->setChecked(true);
+}
+
+void Tfrmpredrep::done(int result) {
+  if (m_memory != nullptr) {
+    m_memory->used = true;
+    m_memory->month = CMBrepmes->value();
+    m_memory->year = CMBreprok->value();
+    m_memory->reopenSavedReport = RadioButton1->isChecked();
+  }
+  QDialog::done(result);
+}
+
 void Tfrmpredrep::rebuildLogFileName() {
   const auto period =
       robot::ParseReportPeriod(CMBrepmes->cleanText().toStdString(), CMBreprok->cleanText().toStdString());

@@ -21,6 +21,15 @@ class QSpinBox;
 
 namespace ui {
 
+// The dialog's month, year and choice of its last use, kept by the program
+// for the whole run (the dialog was made once and kept its fields).
+struct ReportPeriodMemory {
+  bool used = false;
+  int month = 0;
+  int year = 0;
+  bool reopenSavedReport = false;
+};
+
 class Tfrmpredrep : public QDialog {
   Q_OBJECT
  public:
@@ -38,6 +47,10 @@ class Tfrmpredrep : public QDialog {
   const core::EmployeeList& employees() const { return m_employees; }
   core::EmployeeList& employees() { return m_employees; }
 
+  // Fills the fields from `memory` when it was used, and keeps them there
+  // whenever the dialog closes.
+  void setMemory(ReportPeriodMemory* memory);
+
   // The first year the year field offers; the last is the current year + 1.
   static constexpr int kFirstYear = 2000;
 
@@ -45,6 +58,9 @@ class Tfrmpredrep : public QDialog {
   // OK: the checks; closes with OK, closes as cancelled after a refusal, or
   // stays open (focus on the field) when a field is not a number.
   void BitBtn1Click();
+
+ protected:
+  void done(int result) override;
 
  private:
   void rebuildLogFileName();
@@ -66,6 +82,7 @@ class Tfrmpredrep : public QDialog {
   bool m_newReport = true;
   std::filesystem::path m_monthLogFile;
   core::EmployeeList m_employees;
+  ReportPeriodMemory* m_memory = nullptr;
 };
 
 }  // namespace ui

@@ -37,6 +37,7 @@
 #include "ui/window_links.h"
 #include "ui/progress_window.h"
 #include "ui/report_print_setup.h"
+#include "ui/tip_window.h"
 
 namespace ui {
 
@@ -46,6 +47,7 @@ const QString kDesignCaption = QStringLiteral("Súhrnný výkaz dochádzky");
 const QString kAllDepartments = QStringLiteral("* Všetky");
 constexpr int kRowHeight = 17;
 constexpr std::string_view kCloseAnyway = "\rZatvoriť výkaz aj tak? Zmeny v tabuľke sa stratia.";
+constexpr std::string_view kSaveOpenedQuestion = "Vykonávali ste úpravy v tabulke\rZeláte si uložiť do súboru ?";
 
 // The code menu: what each item writes into the day cell.
 enum class Value { Duration, Norm, None, Empty };
@@ -82,7 +84,11 @@ bool IsDayColumn(int col) { return col >= robot::kReportFirstDayColumn; }
 }  // namespace
 
 Tfrmzdrep::Tfrmzdrep(ReportWindowContext context, ReportPeriodChoice period, QWidget* parent)
-    : QDialog(parent), m_ctx(std::move(context)), m_editor(m_model, m_undo) {
+    : QDialog(parent),
+      m_ctx(std::move(context)),
+      m_period(period),
+      m_employees(m_ctx.employees),
+      m_editor(m_model, m_undo) {
   setObjectName(QStringLiteral("Tfrmzdrep"));
   setWindowTitle(kDesignCaption);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
@@ -178,6 +184,7 @@ void Tfrmzdrep::buildActions() {
        QKeySequence(Qt::CTRL | Qt::Key_X));
   make(a_skratky, "a_skratky", QStringLiteral("Skratky"), QStringLiteral("Skratky používané v tabuľke dochádzky"),
        QKeySequence(Qt::CTRL | Qt::Key_F1));
+  make(a_tip, "a_tip", QStringLiteral("Tip"), QStringLiteral("Tip k výkazu dochádzky"));
   make(a_card, "a_card", QStringLiteral("Zobraz kartu pracovníka"),
        QStringLiteral("Dochádzkový list pracovníka označeného riadku"));
   // Copy, paste, cut and select-all belong to the grid, so that the cell
@@ -195,10 +202,17 @@ void Tfrmzdrep::buildActions() {
   connect(a_clearcomments, &QAction::triggered, this, &Tfrmzdrep::clearRobotComments);
   connect(a_close, &QAction::triggered, this, &QWidget::close);
   connect(a_card, &QAction::triggered, this, &Tfrmzdrep::showEmployeeSheet);
+  connect(a_tip, &QAction::triggered, this, &Tfrmzdrep::BTtipClick);
   a_card->setEnabled(static_cast<bool>(m_ctx.showEmployeeSheet));
   ConnectUndoActions(a_undo, a_redo, m_undo);
+  std::function<void(QWidget*)> employeeList;
+  if (m_ctx.showEmployeeList)
+    employeeList = [this](QWidget* parent) {
+      m_ctx.showEmployeeList(parent);
+      employeeListClosed();
+    };
   ConnectWindowLinks(this, {a_calc, a_settings, a_employees, a_help, a_skratky},
-                     {m_ctx.showCalculator, m_ctx.showSettings, m_ctx.showEmployeeList, m_ctx.urlOpener, m_ctx.dir.dir,
+                     {m_ctx.showCalculator, m_ctx.showSettings, employeeList, m_ctx.urlOpener, m_ctx.dir.dir,
                       QStringLiteral("vykaz")},
                      m_skratky);
 
@@ -273,6 +287,7 @@ void Tfrmzdrep::buildMenus(QWidget* menuHost) {
   tools->addAction(a_card);
   tools->addAction(a_calc);
   tools->addAction(a_skratky);
+  tools->addAction(a_tip);
   tools->addAction(a_help);
   static_cast<QVBoxLayout*>(layout())->setMenuBar(bar);
 }
@@ -299,16 +314,23 @@ void Tfrmzdrep::buildToolBars(QWidget* host) {
   button(a_clip, "BTclip");
   button(a_print, "BTprint");
   button(a_help, "BTHelp");
+  button(a_tip, "BTtip");
   // The tool bar's "Hľadať" names the same command as the menu's "Hľadať bunku".
   connect(a_clip, &QAction::triggered, this, [this] { grid1->copySelection(); });
 
   auto* bar2 = new QToolBar(QStringLiteral("Bunka"), host);
   bar2->setObjectName(QStringLiteral("ToolBar2"));
+  // The cell field and the department list are reached by their labels'
+  // keys (Alt+B, Alt+O), as the help page says.
+  auto* edit2Label = new QLabel(QStringLiteral("Obsah &bunky"), bar2);
+  edit2Label->setObjectName(QStringLiteral("LBedit2"));
   Edit2 = new QLineEdit(bar2);
   Edit2->setObjectName(QStringLiteral("Edit2"));
   Edit2->setToolTip(QStringLiteral("Upraviť obsah bunky"));
+  NameLikeLabel(edit2Label, Edit2);
   NameControl(Edit2, QStringLiteral("Obsah bunky"), QStringLiteral("Upraviť obsah bunky"));
-  Edit2->setMinimumWidth(160);
+  bar2->addWidget(edit2Label);
+  Edit2->setMinimumWidth(120);
   Edit2->setMaximumWidth(360);
   Edit2->setEnabled(false);
   bar2->addWidget(Edit2);
@@ -320,11 +342,15 @@ void Tfrmzdrep::buildToolBars(QWidget* host) {
   BTskratky->setAccessibleDescription(QStringLiteral("Skratky používané v tabuľke dochádzky"));
   connect(BTskratky, &QToolButton::clicked, a_skratky, &QAction::trigger);
   bar2->addWidget(BTskratky);
+  auto* departmentLabel = new QLabel(QStringLiteral("&Oddelenie"), bar2);
+  departmentLabel->setObjectName(QStringLiteral("LBoddel"));
   CMBoddel = new QComboBox(bar2);
   CMBoddel->setObjectName(QStringLiteral("CMBoddel"));
   CMBoddel->setToolTip(QStringLiteral("Vyberte oddelenie"));
+  NameLikeLabel(departmentLabel, CMBoddel);
   NameControl(CMBoddel, QStringLiteral("Oddelenie"), QStringLiteral("Vyberte oddelenie"));
-  CMBoddel->setMinimumContentsLength(16);
+  bar2->addWidget(departmentLabel);
+  CMBoddel->setMinimumContentsLength(12);
   CMBoddel->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   bar2->addWidget(CMBoddel);
   connect(CMBoddel, &QComboBox::currentIndexChanged, this, [this](int) { applyFilter(); });
@@ -377,6 +403,7 @@ void Tfrmzdrep::buildGrid() {
     return true;
   });
   m_editor.setFollowUp([this](const std::vector<CellChange>& changes, bool) { afterCellChange(changes); });
+  connect(&m_undo, &QUndoStack::cleanChanged, this, [this](bool) { updateSaveForOpenedFile(); });
   grid1->setGridModel(&m_model, &m_editor);
   // The report's widths (6 pixels a character, 20 for a short day) are laid
   // out for a small font.
@@ -397,9 +424,15 @@ void Tfrmzdrep::buildGrid() {
   connect(grid1->verticalHeader(), &QHeaderView::customContextMenuRequested, this, &Tfrmzdrep::onNameContextMenu);
   connect(grid1->verticalHeader(), &QHeaderView::sectionClicked, this,
           [this](int section) { selectCell(robot::rcol::Name, section + 1); });
-  // A cell the undo stack rewrote shows its new text in the cell field.
+  // A cell rewritten by anything but the field itself (undo, redo, paste,
+  // the code menu), also while the field has the focus, shows its new text
+  // there, so that the next key does not write the old text back; typing
+  // after it is a new undo step.
   connect(&m_model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex&, const QModelIndex&) {
-    if (!Edit2->hasFocus()) refreshEdit2();
+    if (m_edit2Writing) return;
+    const QString before = Edit2->text();
+    refreshEdit2();
+    if (Edit2->text() != before) ++m_edit2Session;
   });
   // The code menu's keys work while a day cell is selected.
   for (int i = 0; i < kCodeItemCount; ++i) {
@@ -474,6 +507,12 @@ void Tfrmzdrep::showEvent(QShowEvent* event) {
 
 void Tfrmzdrep::FormShow() {
   m_closed = false;
+  m_report.month = m_period.month;
+  m_report.year = m_period.year;
+  m_report.monthLogFile = m_period.monthLogFile;
+  m_computedThisShowing = false;
+  m_listChanged = false;
+  m_openedPeriodKnown = true;
   a_save->setEnabled(false);
   a_make->setEnabled(true);
   a_f9->setEnabled(true);
@@ -495,7 +534,7 @@ void Tfrmzdrep::fillDepartments() {
   CMBoddel->clear();
   CMBoddel->addItem(kAllDepartments);
   std::set<std::string> seen;
-  for (const core::Employee& e : m_ctx.employees.employees()) {
+  for (const core::Employee& e : m_employees.employees()) {
     // A one-letter department is a placeholder, not a department to filter by.
     if (core::utf8Length(e.department) <= 1) continue;
     if (seen.insert(e.department).second) CMBoddel->addItem(Q(e.department));
@@ -506,12 +545,33 @@ void Tfrmzdrep::fillDepartments() {
 bool Tfrmzdrep::closeStep() {
   selectDepartment(kAllDepartments);
   std::string error;
+  if (!m_report.openedFile.empty()) {
+    if (!openedFileChanged() || !m_ctx.op.askYesNo(std::string(kSaveOpenedQuestion))) return true;
+    grid1->storeColumnWidths();
+    if (!robot::WriteReportFile(m_report.openedFile, m_report.grid, &error)) {
+      m_ctx.op.showMessage(error.empty() ? exports::CannotWriteMessage(m_report.openedFile) : error);
+      return false;
+    }
+    m_undo.setClean();
+    m_listChanged = false;
+    updateSaveForOpenedFile();
+    return true;
+  }
+  // A showing that neither computed nor changed the table leaves the period
+  // file as it is: it may hold corrections of an earlier showing that the
+  // freshly built table does not have.
+  if (!m_computedThisShowing && !m_listChanged && m_undo.index() == 0) return true;
+  grid1->storeColumnWidths();
   if (robot::SaveReportOnClose(m_report, m_ctx.dir.dir, &error)) return true;
   if (error.empty())
     error = exports::CannotWriteMessage(robot::PeriodFileName(m_ctx.dir.dir, m_report.month, m_report.year));
   // The period file keeps the clerk's corrections; without it they are
   // gone, so the window stays open unless the clerk accepts that.
   return m_ctx.op.askYesNo(error + std::string(kCloseAnyway));
+}
+
+void Tfrmzdrep::updateSaveForOpenedFile() {
+  if (!m_report.openedFile.empty()) a_save->setEnabled(openedFileChanged());
 }
 
 void Tfrmzdrep::done(int result) {
@@ -525,6 +585,11 @@ void Tfrmzdrep::done(int result) {
     m_closed = true;
     if (m_skratky) m_skratky->close();
     if (m_find) m_find->close();
+    if (m_tip) {
+      m_tip->hide();
+      // The program's tip window goes back where it lives.
+      if (m_tipHome && m_tip->parentWidget() == this) m_tip->setParent(m_tipHome, m_tip->windowFlags());
+    }
   }
   m_shown = false;
   QDialog::done(result);
@@ -580,7 +645,7 @@ QString Tfrmzdrep::statusPanelText(int panel) const {
 }
 
 robot::ReportEnvironment Tfrmzdrep::env() {
-  return robot::ReportEnvironment{m_ctx.settings, m_ctx.employees, m_ctx.messages, m_ctx.op, m_ctx.dir.holidayFile()};
+  return robot::ReportEnvironment{m_ctx.settings, m_employees, m_ctx.messages, m_ctx.op, m_ctx.dir.holidayFile()};
 }
 
 // ---------------------------------------------------------------------------
@@ -654,10 +719,21 @@ void Tfrmzdrep::refreshEdit2() {
 
 void Tfrmzdrep::Edit2Change(const QString& text) {
   if (!IsDayColumn(m_selectedCol) || m_selectedRow < 1) return;
+  m_edit2Writing = true;
   m_editor.apply({{m_selectedCol, m_selectedRow, {}, S(text)}}, QStringLiteral("Úprava bunky"), 1000 + m_edit2Session);
+  m_edit2Writing = false;
 }
 
 void Tfrmzdrep::afterCellChange(const std::vector<CellChange>& changes) {
+  if (!m_report.openedFile.empty() && !m_openedPeriodKnown) {
+    // Another month's days would give wrong totals: the cell stays as
+    // typed and its row as it was read.
+    if (!m_openedPeriodRefused) {
+      m_openedPeriodRefused = true;
+      m_ctx.op.showMessage(std::string(robot::kOpenedPeriodUnknown));
+    }
+    return;
+  }
   std::set<int> rows;
   for (const CellChange& c : changes)
     if (c.row >= 1) rows.insert(c.row);
@@ -682,11 +758,11 @@ void Tfrmzdrep::onNameContextMenu(const QPoint& pos) {
 
 QString Tfrmzdrep::codeItemText(int item) const {
   const CodeItem& c = kCodeItems[item];
-  const auto index = robot::FindReportEmployee(m_ctx.employees, m_report.grid, m_selectedRow);
+  const auto index = robot::FindReportEmployee(m_employees, m_report.grid, m_selectedRow);
   std::int64_t norm = 0;
   std::int64_t breaks = 0;
   if (index) {
-    const core::Employee& e = m_ctx.employees.employees()[*index];
+    const core::Employee& e = m_employees.employees()[*index];
     norm = e.workloadMinutes;
     breaks = e.breaks;
   }
@@ -708,7 +784,7 @@ void Tfrmzdrep::writeCodeItem(int item) {
       m_selectedRow >= m_report.grid.rowCount())
     return;
   if (kCodeItems[item].value != Value::Empty &&
-      !robot::FindReportEmployee(m_ctx.employees, m_report.grid, m_selectedRow)) {
+      !robot::FindReportEmployee(m_employees, m_report.grid, m_selectedRow)) {
     m_ctx.op.showMessage(std::string(robot::kReportNameNotFound));
     return;
   }
@@ -735,6 +811,110 @@ void Tfrmzdrep::clearCellComment() {
 void Tfrmzdrep::clearRobotComments() {
   robot::ClearRobotComments(m_report.grid);
   m_model.decorationChanged();
+}
+
+namespace {
+
+// The employee of the new list that an employee of the old list became:
+// the same card, else the same personal number, else the same name.
+std::optional<std::size_t> SameEmployee(const core::Employee& old, const std::vector<core::Employee>& list,
+                                        const std::vector<bool>& taken) {
+  const auto find = [&](auto same) -> std::optional<std::size_t> {
+    std::optional<std::size_t> found;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      if (taken[i] || !same(list[i])) continue;
+      if (found) return std::nullopt;  // not one employee
+      found = i;
+    }
+    return found;
+  };
+  if (old.card != 0)
+    if (auto i = find([&](const core::Employee& e) { return e.card == old.card; })) return i;
+  if (!old.personalNumber.empty())
+    if (auto i = find([&](const core::Employee& e) { return e.personalNumber == old.personalNumber; })) return i;
+  return find([&](const core::Employee& e) { return e.name == old.name; });
+}
+
+}  // namespace
+
+void Tfrmzdrep::employeeListClosed() {
+  core::EmployeeList fresh;
+  if (fresh.read(m_ctx.dir.employeeFile(), m_ctx.settings.normaPDminutes) != 1) return;
+  if (fresh.employees() == m_employees.employees()) return;
+  const auto& now = fresh.employees();
+  core::Grid& grid = m_report.grid;
+  const core::Grid before = grid;
+  std::vector<bool> taken(now.size(), false);
+  std::vector<int> rowsToRecalc;
+  const auto fill = [&](int row, const core::Employee& e) {
+    grid.setCell(robot::rcol::Name, row, e.name);
+    grid.setCell(robot::rcol::PersonalNumber, row, e.personalNumber);
+    grid.setCell(robot::rcol::Department, row, e.department);
+    grid.setCell(robot::rcol::Norm, row,
+                 robot::NormText(std::int64_t{e.workloadMinutes} * m_report.days.workingDays));
+    rowsToRecalc.push_back(row);
+  };
+  for (int row = 1; row <= m_report.dataRows(); ++row) {
+    const auto index = robot::FindReportEmployee(m_employees, grid, row);
+    if (!index) continue;
+    const auto now_index = SameEmployee(m_employees.employees()[*index], now, taken);
+    if (!now_index) continue;
+    taken[*now_index] = true;
+    fill(row, now[*now_index]);
+  }
+  // Employees added to the list get their rows at the end, as a fresh table
+  // would have them; rows of employees taken off the list stay as they were.
+  for (std::size_t i = 0; i < now.size(); ++i) {
+    if (taken[i]) continue;
+    const int row = grid.rowCount();
+    grid.resize(grid.columnCount(), row + 1);
+    m_report.DayRecordLines.resize(static_cast<std::size_t>(m_report.dataRows()),
+                                   std::vector<std::string>(robot::kReportDayEntries));
+    fill(row, now[i]);
+  }
+  m_employees = std::move(fresh);
+  // New workloads and breaks change the totals at once, as an edit would.
+  if (m_report.openedFile.empty() || m_openedPeriodKnown) {
+    std::atomic<bool> stop{false};
+    for (int row : rowsToRecalc) robot::RecalcReportRow(m_report, env(), row, stop);
+  }
+  if (grid.rowCount() != before.rowCount()) {
+    m_model.reload();
+    layoutGrid();
+  } else {
+    m_model.cellsChanged(0, 1, grid.columnCount() - 1, grid.rowCount() - 1);
+  }
+  bool changed = grid.rowCount() != before.rowCount();
+  for (int row = 1; !changed && row < grid.rowCount(); ++row)
+    for (int col = 0; !changed && col < robot::kReportFirstDayColumn; ++col)
+      changed = grid.cell(col, row) != before.cell(col, row);
+  if (changed) m_listChanged = true;
+  const QString department = CMBoddel->currentText();
+  fillDepartments();
+  const int index = CMBoddel->findText(department, Qt::MatchExactly);
+  {
+    const QSignalBlocker block(CMBoddel);
+    CMBoddel->setCurrentIndex(std::max(index, 0));
+  }
+  applyFilter();
+  updateSaveForOpenedFile();
+  if (m_selectedRow >= 1 && m_selectedRow < grid.rowCount()) selectCell(m_selectedCol, m_selectedRow);
+}
+
+void Tfrmzdrep::BTtipClick() {
+  if (!m_tip) {
+    m_tip = m_ctx.tips;
+    if (!m_tip) m_tip = new TipWindow(core::TipDrawer::SystemRandom(), this);
+  }
+  // Beside this modal window another window takes no input unless it is
+  // the report's own for the while.
+  if (m_tip->parentWidget() != this) {
+    m_tipHome = m_tip->parentWidget();
+    m_tip->setParent(this, m_tip->windowFlags());
+  }
+  m_tip->show();
+  m_tip->raise();
+  m_tip->showTip(m_ctx.dir.tipsFile(), "[TABDOCH");
 }
 
 void Tfrmzdrep::showEmployeeSheet() {

@@ -45,11 +45,13 @@ namespace ui {
 class GridView;
 class Tfrminfo;
 class Tfrmskratky;
+class TipWindow;
 
 // What the report window uses of the program's shared data and windows.
 struct ReportWindowContext {
   const core::ProgramSettings& settings;
-  // The list the period dialog loaded afresh.
+  // The list the period dialog loaded afresh (the window keeps a copy and
+  // reads prac.txt again after the employee list window).
   const core::EmployeeList& employees;
   const core::ProgramDirectory& dir;
   const core::MessageCatalogue& messages;
@@ -58,6 +60,9 @@ struct ReportWindowContext {
   UrlOpener urlOpener{};
   // The shared progress window; null: the window makes its own.
   Tfrminfo* progress = nullptr;
+  // The program's one tip window (its draws are shared by every key);
+  // null: the window makes its own. Lent to the report while it is open.
+  TipWindow* tips = nullptr;
   // The other windows; a missing one leaves its menu items disabled.
   std::function<void(QWidget*)> showCalculator{};
   std::function<void(QWidget*)> showSettings{};      // modal
@@ -97,6 +102,7 @@ class Tfrmzdrep : public QDialog {
   void writeCodeItem(int item);  // code menu item 0 "Odpracoval" .. 11 "Vymazať"
   void showEmployeeSheet();      // "Zobraz kartu pracovníka" for selectedRow
   void showFind();               // "Hľadať"
+  void BTtipClick();             // "Tip": a tip of the report ("[TABDOCH")
   // The next cell containing `text` after the first selected cell, rows 1 on;
   // selected and scrolled into view. False (nothing changes) without a hit.
   bool findNext(const QString& text, bool caseSensitive);
@@ -121,6 +127,7 @@ class Tfrmzdrep : public QDialog {
   QString statusBarHint(int x) const;
   Tfrminfo* progressWindow() const { return m_info; }
   const print::ReportPrintOptions& printOptions() const { return m_printOptions; }
+  const core::EmployeeList& employees() const { return m_employees; }
   // Grid rows the department filter hides (index = grid row).
   std::vector<bool> hiddenRows() const;
 
@@ -165,10 +172,24 @@ class Tfrmzdrep : public QDialog {
   void refreshEdit2();
   void Edit2Change(const QString& text);
   QString codeItemText(int item) const;
-  void paintReport(QPagedPaintDevice& device);
+  // False when the clerk stopped it.
+  bool paintReport(QPagedPaintDevice& device);
+  class OutputProgress;
+  // Closing or opening another file: the period's table goes to its period
+  // file when this showing computed or changed it; an opened file with
+  // unsaved changes is offered to be saved. False: stay.
   bool closeStep();
+  // Changes since the opened file was read or saved.
+  bool openedFileChanged() const { return !m_undo.isClean() || m_listChanged; }
+  void updateSaveForOpenedFile();
+  // After the employee list window: the list as stored, its changes carried
+  // into the rows (name, personal number, department, norm, totals).
+  void employeeListClosed();
 
   ReportWindowContext m_ctx;
+  // The window's own period; a report read with "Otvoriť" has its own.
+  ReportPeriodChoice m_period;
+  core::EmployeeList m_employees;
   robot::CombinedReport m_report;
   std::atomic<bool> m_stop{false};
   GridModel m_model;
@@ -182,7 +203,12 @@ class Tfrmzdrep : public QDialog {
   bool m_closeAfterComputation = false;
   bool m_shown = false;
   bool m_closed = false;
+  bool m_computedThisShowing = false;
+  bool m_listChanged = false;
+  bool m_openedPeriodKnown = true;
+  bool m_openedPeriodRefused = false;
   int m_edit2Session = 1;
+  bool m_edit2Writing = false;
   int m_findCol = -1;
   int m_findRow = -1;
 
@@ -204,6 +230,8 @@ class Tfrmzdrep : public QDialog {
   QMenu* poptyp = nullptr;
   QMenu* popmeno = nullptr;
   QPointer<Tfrmskratky> m_skratky;
+  QPointer<TipWindow> m_tip;
+  QPointer<QWidget> m_tipHome;
   QPointer<QDialog> m_find;
   QLineEdit* m_findText = nullptr;
   QCheckBox* m_findCase = nullptr;
@@ -231,6 +259,7 @@ class Tfrmzdrep : public QDialog {
   QAction* a_cut = nullptr;
   QAction* a_skratky = nullptr;
   QAction* a_card = nullptr;
+  QAction* a_tip = nullptr;
   std::vector<QAction*> m_codeItems;  // the code menu's writing items, in table order
 };
 

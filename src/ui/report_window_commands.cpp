@@ -4,13 +4,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPdfWriter>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <atomic>
+#include <thread>
 
 #include "core/path_text.h"
 #include "export/document_export.h"
@@ -43,6 +47,54 @@ std::string S(const QString& s) { return s.toStdString(); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Progress of the long outputs (print, preview, PDF, export): the shared
+// progress window, modal over this one, with "Zrušiť"; the event loop gets a
+// turn at most every 40 ms, so the window repaints and hears the button.
+
+class Tfrmzdrep::OutputProgress {
+ public:
+  OutputProgress(Tfrmzdrep& window, const QString& caption) : m_window(window), m_info(*window.m_info) {
+    m_parent = m_info.parentWidget();
+    m_flags = m_info.windowFlags();
+    if (m_parent != &m_window) m_info.setParent(&m_window, m_flags);
+    m_modality = m_info.windowModality();
+    m_info.setWindowModality(Qt::ApplicationModal);
+    m_connection = QObject::connect(&m_info, &Tfrminfo::stopRequested, &m_window, [this] { m_stop = true; });
+    m_info.ShowProgress(caption);
+    m_sinceUpdate.start();
+    QApplication::processEvents(QEventLoop::AllEvents);
+  }
+  ~OutputProgress() {
+    QObject::disconnect(m_connection);
+    m_info.hide();
+    m_info.setWindowModality(m_modality);
+    if (m_parent != &m_window) m_info.setParent(m_parent, m_flags);
+  }
+  // Before step `done` of `total`; false once the clerk asked to stop.
+  bool step(int done, int total, const QString& text) {
+    if (done == 0 || m_sinceUpdate.elapsed() >= kComputeProgressMs) {
+      m_sinceUpdate.restart();
+      m_info.setBar(done, total);
+      m_info.setText(text);
+      QApplication::processEvents(QEventLoop::AllEvents);
+    }
+    return !m_stop;
+  }
+  bool stopped() const { return m_stop; }
+  void setText(const QString& text) { m_info.setText(text); }
+
+ private:
+  Tfrmzdrep& m_window;
+  Tfrminfo& m_info;
+  QWidget* m_parent = nullptr;
+  Qt::WindowFlags m_flags;
+  Qt::WindowModality m_modality = Qt::NonModal;
+  QMetaObject::Connection m_connection;
+  QElapsedTimer m_sinceUpdate;
+  bool m_stop = false;
+};
 
 // ---------------------------------------------------------------------------
 // Computation
@@ -99,6 +151,7 @@ robot::ReportRun Tfrmzdrep::runComputation(bool go) {
   m_computing = false;
   if (m_ctx.computationRunning) m_ctx.computationRunning(false);
   if (run != robot::ReportRun::Declined) {
+    m_computedThisShowing = true;
     a_save->setEnabled(true);
     m_undo.clear();
     m_model.cellsChanged(0, 0, m_report.grid.columnCount() - 1, m_report.grid.rowCount() - 1);
@@ -127,8 +180,17 @@ void Tfrmzdrep::A_FileSaveExecute() {
   grid1->storeColumnWidths();
   std::string error;
   const std::filesystem::path file = core::PathFromUtf8(S(path));
-  if (!robot::WriteReportFile(file, m_report.grid, &error))
+  if (!robot::WriteReportFile(file, m_report.grid, &error)) {
     m_ctx.op.showMessage(error.empty() ? exports::CannotWriteMessage(file) : error);
+    return;
+  }
+  if (!m_report.openedFile.empty()) {
+    // The table now lives in the file it was saved to.
+    m_report.openedFile = file;
+    m_undo.setClean();
+    m_listChanged = false;
+    updateSaveForOpenedFile();
+  }
 }
 
 void Tfrmzdrep::BTopenClick() {
@@ -136,10 +198,24 @@ void Tfrmzdrep::BTopenClick() {
       FileRequestIn(m_ctx.dir.dir, QStringLiteral("Otvoriť"), kReportFilter, QStringLiteral("zdr"));
   const auto choice = m_ctx.files.openFile(this, request);
   if (!choice || choice->path.isEmpty()) return;
-  // The period's own table is put away in its period file first, as closing
-  // would, so that opening another report does not throw it away.
-  if (m_report.openedFile.empty() && !closeStep()) return;
-  if (!robot::OpenReportFile(m_report, core::PathFromUtf8(S(choice->path)), m_ctx.op)) return;
+  // The table shown is put away first, as closing would: the period's own
+  // table in its period file, an opened one in its file if the clerk wants.
+  if (!closeStep()) return;
+  const std::filesystem::path file = core::PathFromUtf8(S(choice->path));
+  if (!robot::OpenReportFile(m_report, file, m_ctx.op)) return;
+  const auto period = robot::PeriodOfOpenedReport(file, m_report.grid, m_ctx.dir.holidayFile(), m_ctx.messages,
+                                                  m_ctx.op, m_period.month, m_period.year);
+  m_openedPeriodKnown = period.has_value();
+  m_openedPeriodRefused = false;
+  m_listChanged = false;
+  if (period) {
+    m_report.month = period->month;
+    m_report.year = period->year;
+    m_report.days = period->days;
+    m_report.statusWorkingDays = "PD=" + std::to_string(period->days.workingDays);
+    m_report.statusHolidays = "Sviatky=" + std::to_string(period->days.holidays);
+    updateStatusTexts();
+  }
   // Another period's table: its rows no longer follow this period's list
   // and log, so it is not computed again until the window is shown anew.
   a_make->setEnabled(false);
@@ -171,14 +247,50 @@ void Tfrmzdrep::ExportTabulky() {
     format = exports::FormatFromExtension(file);
   }
   grid1->storeColumnWidths();
+  // The workbook of a large report takes seconds: it is written from a copy
+  // of the table on a worker thread into a file beside the chosen one, and
+  // takes the chosen name only when it is complete and the clerk did not
+  // stop it, so the window stays responsive and "Zrušiť" leaves no file.
   std::string message;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   const exports::DocumentFormat chosen = *format == exports::ExportFormat::Xlsx  ? exports::DocumentFormat::Xlsx
                                          : *format == exports::ExportFormat::Csv ? exports::DocumentFormat::Csv
                                                                                  : exports::DocumentFormat::Html;
-  const bool ok = exports::WriteDocument(
-      file, exports::ReportDocument(m_report.grid, m_report.month, m_report.year), chosen, &message);
-  QApplication::restoreOverrideCursor();
+  bool ok = false;
+  bool stopped = false;
+  const std::filesystem::path part =
+      file.parent_path() / core::PathFromUtf8("~" + core::Utf8FromPath(file.stem()) + ".part" +
+                                              core::Utf8FromPath(file.extension()));
+  {
+    OutputProgress progress(*this, QStringLiteral("EXPORT tabulky"));
+    progress.setText(QStringLiteral("Zapisuje sa ") + Q(core::DisplayPath(file)));
+    std::atomic<bool> finished{false};
+    std::thread worker([&, grid = m_report.grid, month = m_report.month, year = m_report.year] {
+      ok = exports::WriteDocument(part, exports::ReportDocument(grid, month, year), chosen, &message);
+      finished = true;
+    });
+    QEventLoop wait;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
+      if (finished || progress.stopped()) wait.quit();
+    });
+    poll.start(20);
+    if (!finished) wait.exec();
+    // A stopped export still ends its write, which cannot be cut short.
+    worker.join();
+    stopped = progress.stopped();
+  }
+  std::error_code ec;
+  if (stopped || !ok) {
+    std::filesystem::remove(part, ec);
+  } else {
+    std::filesystem::rename(part, file, ec);
+    if (ec) {
+      std::filesystem::remove(part, ec);
+      ok = false;
+      message = exports::CannotWriteMessage(file);
+    }
+  }
+  if (stopped) return;
   if (!ok) {
     if (message.empty())
       message = *format == exports::ExportFormat::Xlsx ? std::string(exports::kXlsxFailedMessage)
@@ -190,9 +302,15 @@ void Tfrmzdrep::ExportTabulky() {
 // ---------------------------------------------------------------------------
 // Printing
 
-void Tfrmzdrep::paintReport(QPagedPaintDevice& device) {
-  const auto outcome = print::PrintReport(device, m_report.grid, hiddenRows(), m_printOptions);
-  if (!outcome.ok) m_ctx.op.showMessage(std::string(kPrintFailed));
+bool Tfrmzdrep::paintReport(QPagedPaintDevice& device) {
+  OutputProgress progress(*this, QStringLiteral("Tlač"));
+  const auto outcome =
+      print::PrintReport(device, m_report.grid, hiddenRows(), m_printOptions, [&progress](int page, int pages) {
+        return progress.step(page, pages,
+                             QStringLiteral("Strana %1 z %2").arg(page + 1).arg(pages));
+      });
+  if (!outcome.ok && !outcome.cancelled) m_ctx.op.showMessage(std::string(kPrintFailed));
+  return !outcome.cancelled;
 }
 
 void Tfrmzdrep::BTprintClick() {
@@ -224,11 +342,16 @@ void Tfrmzdrep::BTprintClick() {
       if (!file || file->path.isEmpty()) return;
       QString path = file->path;
       if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
-      QPdfWriter writer(path);
-      writer.setTitle(docName);
-      writer.setResolution(300);
-      print::ApplyReportPageLayout(writer, m_printOptions);
-      paintReport(writer);
+      bool complete = true;
+      {
+        QPdfWriter writer(path);
+        writer.setTitle(docName);
+        writer.setResolution(300);
+        print::ApplyReportPageLayout(writer, m_printOptions);
+        complete = paintReport(writer);
+      }
+      // A stopped PDF would look like the whole report: it is not kept.
+      if (!complete) QFile::remove(path);
       return;
     }
     case Tfrmprnsetup::Choice::None:

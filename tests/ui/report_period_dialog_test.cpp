@@ -120,4 +120,68 @@ TEST(ReportPeriodDialog, EscapeCancelsAndTheReopenChoiceIsKept) {
   EXPECT_FALSE(d.newReport());
 }
 
+
+TEST(ReportPeriodDialog, KeepsTheMonthYearAndChoiceOfItsLastUseDuringARun) {
+  Installation inst;
+  ui::ReportPeriodMemory memory;
+  for (const bool ok : {false, true}) {
+    ui::Tfrmpredrep d(inst.settings, inst.dir, inst.op, Today);
+    d.setMemory(&memory);
+    d.show();
+    QApplication::processEvents();
+    Child<QSpinBox>(&d, "CMBrepmes")->setValue(4);
+    Child<QSpinBox>(&d, "CMBreprok")->setValue(2022);
+    Child<QRadioButton>(&d, "RadioButton1")->click();
+    if (ok) {
+      d.BitBtn1Click();  // no log for April 2022: refused, and still remembered
+    } else {
+      QTest::keyClick(&d, Qt::Key_Escape);
+    }
+    ui::Tfrmpredrep next(inst.settings, inst.dir, inst.op, Today);
+    next.setMemory(&memory);
+    next.show();
+    QApplication::processEvents();
+    EXPECT_EQ(Child<QSpinBox>(&next, "CMBrepmes")->value(), 4) << ok;
+    EXPECT_EQ(Child<QSpinBox>(&next, "CMBreprok")->value(), 2022) << ok;
+    EXPECT_TRUE(Child<QRadioButton>(&next, "RadioButton1")->isChecked()) << ok;
+    EXPECT_FALSE(Child<QRadioButton>(&next, "RadioButton2")->isChecked()) << ok;
+    next.reject();
+  }
+}
+
+struct YearCase {
+  const char* typed;
+  bool accepted;
+};
+
+class ReportPeriodYearTest : public ::testing::TestWithParam<YearCase> {};
+
+TEST_P(ReportPeriodYearTest, AYearOutsideTheSpinIsUsedFrom2000ToAYearAhead) {
+  const YearCase& c = GetParam();
+  Installation inst;
+  testing_support::WriteBytes(inst.dir.dir / "Log" / (std::string("11_") + c.typed + ".txt"), "");
+  ui::Tfrmpredrep d(inst.settings, inst.dir, inst.op, Today);
+  d.show();
+  QApplication::processEvents();
+  auto* edit = Child<QSpinBox>(&d, "CMBreprok")->findChild<QLineEdit*>();
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  QTest::keyClicks(edit, QString::fromUtf8(c.typed));
+  d.BitBtn1Click();
+  if (c.accepted) {
+    EXPECT_EQ(d.result(), QDialog::Accepted) << c.typed;
+    EXPECT_EQ(d.year(), std::stoi(c.typed));
+    EXPECT_TRUE(inst.op.messages.empty()) << c.typed;
+  } else {
+    EXPECT_TRUE(d.isVisible()) << c.typed;
+    ASSERT_EQ(inst.op.messages.size(), 1u) << c.typed;
+    EXPECT_EQ(inst.op.messages[0], "Rok musí byť číslo od 2000 do 2027") << c.typed;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Years, ReportPeriodYearTest,
+                         ::testing::Values(YearCase{"2000", true}, YearCase{"2013", true}, YearCase{"2027", true},
+                                           YearCase{"1999", false}, YearCase{"2028", false},
+                                           YearCase{"2130", false}));
+
 }  // namespace

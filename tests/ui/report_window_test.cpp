@@ -4,6 +4,7 @@
 // opening, export, printing, hints and the accessibility walk.
 
 #include <gtest/gtest.h>
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -23,6 +24,7 @@
 #include "ui/grid_view.h"
 #include "ui/progress_window.h"
 #include "ui/report_print_setup.h"
+#include "ui/tip_window.h"
 
 namespace {
 
@@ -315,6 +317,7 @@ TEST_F(ReportWindowTest, APeriodFileThatCannotBeWrittenKeepsTheWindowUnlessTheCl
   // A folder in the file's place: the write fails whatever the permissions.
   std::filesystem::create_directories(inst.dir.dir / "112026.zdr");
   auto w = inst.window();
+  ASSERT_TRUE(w->model().setData(w->model().indexOf(kDay2, 1), QStringLiteral("=1:00")));
   inst.op.yesNoAnswers.push_back(false);
   EXPECT_FALSE(w->close());
   EXPECT_TRUE(w->isVisible());
@@ -447,5 +450,466 @@ TEST_F(ReportWindowTest, PrintSetupIsReadableAndKeepsTheChoices) {
   Child<QPushButton>(&setup, "BTpreview")->click();
   EXPECT_EQ(setup.choice(), ui::Tfrmprnsetup::Choice::Preview);
 }
+
+
+// ---------------------------------------------------------------------------
+// A department filter hides rows; block commands act on the rows the clerk sees.
+
+// Fills the day-2 cell of every row with a mark of its row, so that any
+// command reaching a hidden row shows.
+void MarkDay2(ui::Tfrmzdrep& w) {
+  for (int r = 1; r <= 4; ++r)
+    ASSERT_TRUE(w.model().setData(w.model().indexOf(kDay2, r), QStringLiteral("=%1:00").arg(r)));
+}
+
+struct BlockCase {
+  const char* what;
+  bool wholeTable;  // Ctrl+A, otherwise a Shift+click block from row 2 to row 4
+  Qt::Key key;
+  Qt::KeyboardModifiers modifiers;
+};
+
+void PrintTo(const BlockCase& c, std::ostream* os) { *os << c.what; }
+
+class ReportFilteredBlockTest : public ReportWindowTest, public ::testing::WithParamInterface<BlockCase> {};
+
+TEST_P(ReportFilteredBlockTest, EmptiesVisibleRowsOnly) {
+  const BlockCase& c = GetParam();
+  auto w = inst.window();
+  MarkDay2(*w);
+  w->selectDepartment(QStringLiteral("Sklad"));  // Boris (row 2) and Dana (row 4)
+  ui::GridView* grid = w->view();
+  grid->setFocus();
+  if (c.wholeTable) {
+    grid->selectCell(kDay2, 2);
+    QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
+  } else {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(w->model().indexOf(kDay2, 2)).center());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      grid->visualRect(w->model().indexOf(kDay2 + 1, 4)).center());
+  }
+  QTest::keyClick(grid, c.key, c.modifiers);
+  EXPECT_EQ(w->report().grid.cell(kDay2, 1), "=1:00") << c.what;
+  EXPECT_EQ(w->report().grid.cell(kDay2, 3), "=3:00") << c.what;
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "") << c.what;
+  EXPECT_EQ(w->report().grid.cell(kDay2, 4), "") << c.what;
+  EXPECT_EQ(w->report().grid.cell(rcol::AtWork, 1), "1:00") << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, ReportFilteredBlockTest,
+                         ::testing::Values(BlockCase{"Ctrl+A, Del", true, Qt::Key_Delete, Qt::NoModifier},
+                                           BlockCase{"Ctrl+A, Ctrl+X", true, Qt::Key_X, Qt::ControlModifier},
+                                           BlockCase{"Shift+click, Del", false, Qt::Key_Delete, Qt::NoModifier},
+                                           BlockCase{"Shift+click, Ctrl+X", false, Qt::Key_X, Qt::ControlModifier}));
+
+TEST_F(ReportWindowTest, VymazatFromTheCodeMenuOverAFilteredBlockLeavesHiddenRows) {
+  auto w = inst.window();
+  MarkDay2(*w);
+  w->selectDepartment(QStringLiteral("Sklad"));
+  w->view()->selectCell(kDay2, 2);
+  w->view()->selectEverything();
+  w->findChild<QAction*>(QStringLiteral("pt_item12"))->trigger();
+  EXPECT_EQ(w->report().grid.cell(kDay2, 1), "=1:00");
+  EXPECT_EQ(w->report().grid.cell(kDay2, 3), "=3:00");
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "");
+  EXPECT_EQ(w->report().grid.cell(kDay2, 4), "");
+}
+
+TEST_F(ReportWindowTest, PasteUnderAFilterGoesIntoTheVisibleRowsFromTheCurrentOne) {
+  auto w = inst.window();
+  MarkDay2(*w);
+  w->selectDepartment(QStringLiteral("Sklad"));
+  QApplication::clipboard()->setText(QStringLiteral("D\r\nPN\r\n"));
+  w->view()->selectCell(kDay2, 2);
+  w->view()->setFocus();
+  QTest::keyClick(w->view(), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "D");
+  EXPECT_EQ(w->report().grid.cell(kDay2, 3), "=3:00");
+  EXPECT_EQ(w->report().grid.cell(kDay2, 4), "PN");
+  // The last visible row is the edge: a third line has nowhere to go.
+  QApplication::clipboard()->setText(QStringLiteral("A\r\nA\r\nA\r\n"));
+  w->view()->selectCell(kDay2, 4);
+  w->findChild<QAction*>(QStringLiteral("a_paste"))->trigger();
+  EXPECT_EQ(w->report().grid.cell(kDay2, 4), "A");
+  EXPECT_EQ(w->report().grid.cell(kDay2, 3), "=3:00");
+  EXPECT_EQ(w->report().grid.cell(kDay2, 1), "=1:00");
+}
+
+TEST_F(ReportWindowTest, CopyUnderAFilterTakesTheVisibleRowsOnly) {
+  auto w = inst.window();
+  MarkDay2(*w);
+  w->selectDepartment(QStringLiteral("Sklad"));
+  w->view()->setFocus();
+  w->view()->selectCell(kDay2, 2);
+  QTest::keyClick(w->view(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(w->view(), Qt::Key_C, Qt::ControlModifier);
+  const QString all = QApplication::clipboard()->text();
+  EXPECT_TRUE(all.contains(QStringLiteral("Boris Dolný"))) << all.toStdString();
+  EXPECT_TRUE(all.contains(QStringLiteral("Dana Veľká")));
+  EXPECT_FALSE(all.contains(QStringLiteral("Anna Horná")));
+  EXPECT_FALSE(all.contains(QStringLiteral("Cyril Malý")));
+  EXPECT_EQ(all.count(QStringLiteral("\r\n")), 3);  // header row and two employees
+  // A block from Boris to Dana.
+  QTest::mouseClick(w->view()->viewport(), Qt::LeftButton, {},
+                    w->view()->visualRect(w->model().indexOf(kDay2, 2)).center());
+  QTest::mouseClick(w->view()->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                    w->view()->visualRect(w->model().indexOf(kDay2, 4)).center());
+  w->findChild<QAction*>(QStringLiteral("a_clip"))->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("=2:00\r\n=4:00\r\n"));
+}
+
+
+// ---------------------------------------------------------------------------
+// A report read with "Otvoriť": its changes, its month.
+
+constexpr std::string_view kSaveOpenedQuestion = "Vykonávali ste úpravy v tabulke\rZeláte si uložiť do súboru ?";
+
+// A table of another period as the window would have built it.
+core::Grid TableOf(Installation& inst, int month, int year) {
+  robot::CombinedReport r;
+  r.month = month;
+  r.year = year;
+  r.monthLogFile = inst.dir.dir / "Log" / (std::to_string(month) + "_" + std::to_string(year) + ".txt");
+  testing_support::ScriptedOperator quiet;
+  robot::BuildReportTable(r, robot::ReportEnvironment{inst.settings, inst.employees, inst.messages, quiet,
+                                                      inst.dir.holidayFile()});
+  return r.grid;
+}
+
+struct OpenedChangeCase {
+  const char* what;
+  bool openAnother;  // otherwise the window closes
+  bool answer;       // to the save question
+};
+
+void PrintTo(const OpenedChangeCase& c, std::ostream* os) { *os << c.what; }
+
+class ReportOpenedChangesTest : public ReportWindowTest, public ::testing::WithParamInterface<OpenedChangeCase> {};
+
+TEST_P(ReportOpenedChangesTest, AreOfferedBeforeTheyAreLost) {
+  const OpenedChangeCase& c = GetParam();
+  auto w = inst.window();
+  w->BTmakeClick();
+  const std::string computed = w->report().grid.cell(kDay2, 2);
+  ASSERT_TRUE(robot::WriteReportFile(inst.tmp.path() / "prvy.zdr", w->report().grid));
+  ASSERT_TRUE(robot::WriteReportFile(inst.tmp.path() / "druhy.zdr", w->report().grid));
+  inst.files.openAnswers.push_back(inst.choice("prvy.zdr"));
+  w->BTopenClick();
+  EXPECT_FALSE(Enabled(*w, "BTsave"));
+  // Unchanged: nothing to ask.
+  inst.files.openAnswers.push_back(inst.choice("prvy.zdr"));
+  w->BTopenClick();
+  EXPECT_TRUE(inst.op.questions.empty());
+  ASSERT_TRUE(w->model().setData(w->model().indexOf(kDay2, 2), QStringLiteral("=7:00")));
+  EXPECT_TRUE(Enabled(*w, "BTsave"));
+  w->undoStack().undo();
+  EXPECT_FALSE(Enabled(*w, "BTsave"));
+  w->undoStack().redo();
+  EXPECT_TRUE(Enabled(*w, "BTsave"));
+  inst.op.yesNoAnswers.push_back(c.answer);
+  if (c.openAnother) {
+    inst.files.openAnswers.push_back(inst.choice("druhy.zdr"));
+    w->BTopenClick();
+    EXPECT_EQ(w->windowTitle().toStdString(), "Report" + core::Utf8FromPath(inst.tmp.path() / "druhy.zdr")) << c.what;
+  } else {
+    EXPECT_TRUE(w->close()) << c.what;
+  }
+  ASSERT_EQ(inst.op.questions.size(), 1u) << c.what;
+  EXPECT_EQ(inst.op.questions[0], kSaveOpenedQuestion);
+  core::Grid first;
+  ASSERT_TRUE(robot::ReadReportFile(inst.tmp.path() / "prvy.zdr", first, nullptr));
+  EXPECT_EQ(first.cell(kDay2, 2), c.answer ? "=7:00" : computed) << c.what;
+  // The period's own file is not where an opened report goes.
+  core::Grid period;
+  ASSERT_TRUE(robot::ReadReportFile(inst.dir.dir / "112026.zdr", period, nullptr));
+  EXPECT_NE(period.cell(kDay2, 2), "=7:00");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReportOpenedChangesTest,
+                         ::testing::Values(OpenedChangeCase{"close, Yes", false, true},
+                                           OpenedChangeCase{"close, No", false, false},
+                                           OpenedChangeCase{"open another, Yes", true, true},
+                                           OpenedChangeCase{"open another, No", true, false}));
+
+TEST_F(ReportWindowTest, SavingAnOpenedReportMakesItUnchanged) {
+  auto w = inst.window();
+  ASSERT_TRUE(robot::WriteReportFile(inst.tmp.path() / "prvy.zdr", w->report().grid));
+  inst.files.openAnswers.push_back(inst.choice("prvy.zdr"));
+  w->BTopenClick();
+  w->view()->selectCell(kDay2, 1);
+  w->writeCodeItem(2);  // "D Dovolenka"
+  EXPECT_TRUE(Enabled(*w, "BTsave"));
+  inst.files.saveAnswers.push_back(inst.choice("kopia.zdr"));
+  w->A_FileSaveExecute();
+  EXPECT_FALSE(Enabled(*w, "BTsave"));
+  EXPECT_TRUE(w->close());
+  EXPECT_TRUE(inst.op.questions.empty());
+  core::Grid saved;
+  ASSERT_TRUE(robot::ReadReportFile(inst.tmp.path() / "kopia.zdr", saved, nullptr));
+  EXPECT_EQ(saved.cell(kDay2, 1), "D=8:30");
+}
+
+struct OpenedMonthCase {
+  const char* what;
+  const char* fileName;
+  bool withDayLabels;
+  bool known;
+};
+
+void PrintTo(const OpenedMonthCase& c, std::ostream* os) { *os << c.what; }
+
+class ReportOpenedMonthTest : public ReportWindowTest, public ::testing::WithParamInterface<OpenedMonthCase> {};
+
+TEST_P(ReportOpenedMonthTest, RecalculatesWithTheFilesOwnDays) {
+  const OpenedMonthCase& c = GetParam();
+  // January 2026: 31 days, the 3rd and the 31st Saturdays. The window's
+  // November 2026 has 30 days and the 3rd is a Tuesday.
+  core::Grid january = TableOf(inst, 1, 2026);
+  if (!c.withDayLabels)
+    for (int col = robot::kReportFirstDayColumn; col < robot::kReportColumns; ++col) january.setCell(col, 0, "");
+  const int day3 = robot::kReportFirstDayColumn + 2;
+  const int day31 = robot::kReportFirstDayColumn + 30;
+  january.setCell(day31, 1, "=8:00");
+  ASSERT_TRUE(robot::WriteReportFile(inst.tmp.path() / c.fileName, january));
+  auto w = inst.window();
+  inst.files.openAnswers.push_back(inst.choice(c.fileName));
+  w->BTopenClick();
+  ASSERT_EQ(w->report().grid.cell(rcol::Name, 1), "Anna Horná");
+  inst.op.messages.clear();
+  ASSERT_TRUE(w->model().setData(w->model().indexOf(day3, 1), QStringLiteral("=8:00")));
+  EXPECT_EQ(w->report().grid.cell(day3, 1), "=8:00") << c.what;
+  if (c.known) {
+    EXPECT_TRUE(inst.op.messages.empty()) << c.what;
+    EXPECT_EQ(w->report().grid.cell(rcol::AtWork, 1), "16:00") << c.what;
+    // Both days are Saturdays of January (the 3rd a Tuesday in November).
+    EXPECT_FALSE(w->report().grid.cell(rcol::Saturdays, 1).empty()) << c.what;
+    EXPECT_EQ(w->report().grid.cell(rcol::WorkingDays, 1), "") << c.what;
+  } else {
+    ASSERT_EQ(inst.op.messages.size(), 1u) << c.what;
+    EXPECT_EQ(inst.op.messages[0], std::string(robot::kOpenedPeriodUnknown));
+    EXPECT_EQ(w->report().grid.cell(rcol::AtWork, 1), "") << c.what;
+    // Said once, not at every key.
+    ASSERT_TRUE(w->model().setData(w->model().indexOf(day3, 2), QStringLiteral("=1:00")));
+    EXPECT_EQ(inst.op.messages.size(), 1u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReportOpenedMonthTest,
+                         ::testing::Values(OpenedMonthCase{"period file name", "12026.zdr", true, true},
+                                           OpenedMonthCase{"name with separators", "vykaz_1_2026.zdr", false, true},
+                                           OpenedMonthCase{"day labels only", "kopia.zdr", true, true},
+                                           OpenedMonthCase{"neither", "kopia.zdr", false, false}));
+
+TEST_F(ReportWindowTest, ClosingANewReportUntouchedKeepsThePeriodFilesCorrections) {
+  core::Grid earlier = TableOf(inst, 11, 2026);
+  earlier.setCell(kDay2, 2, "=6:00");
+  ASSERT_TRUE(robot::WriteReportFile(inst.dir.dir / "112026.zdr", earlier));
+  {
+    auto w = inst.window();  // a new report: the period file is not read
+    EXPECT_TRUE(w->close());
+  }
+  core::Grid period;
+  ASSERT_TRUE(robot::ReadReportFile(inst.dir.dir / "112026.zdr", period, nullptr));
+  EXPECT_EQ(period.cell(kDay2, 2), "=6:00");
+  {
+    // An edit undone is no change either; an edit is.
+    auto w = inst.window();
+    ASSERT_TRUE(w->model().setData(w->model().indexOf(kDay2, 1), QStringLiteral("=1:00")));
+    w->undoStack().undo();
+    EXPECT_TRUE(w->close());
+    ASSERT_TRUE(robot::ReadReportFile(inst.dir.dir / "112026.zdr", period, nullptr));
+    EXPECT_EQ(period.cell(kDay2, 2), "=6:00");
+  }
+  auto w = inst.window();
+  ASSERT_TRUE(w->model().setData(w->model().indexOf(kDay2, 1), QStringLiteral("=1:00")));
+  EXPECT_TRUE(w->close());
+  ASSERT_TRUE(robot::ReadReportFile(inst.dir.dir / "112026.zdr", period, nullptr));
+  EXPECT_EQ(period.cell(kDay2, 1), "=1:00");
+  EXPECT_EQ(period.cell(kDay2, 2), "");
+}
+
+
+TEST_F(ReportWindowTest, MenuUndoRedoAndPasteWhileTheCellFieldHasTheFocusUpdateIt) {
+  auto w = inst.window();
+  auto* edit2 = Child<QLineEdit>(w.get(), "Edit2");
+  w->view()->selectCell(kDay2, 2);
+  edit2->setFocus();
+  QTest::keyClicks(edit2, QStringLiteral("D"));
+  ASSERT_EQ(w->report().grid.cell(kDay2, 2), "D");
+  const auto menu = [&](const char* name) { w->findChild<QAction*>(QLatin1String(name))->trigger(); };
+  menu("a_undo");
+  EXPECT_EQ(edit2->text(), QString());
+  menu("a_redo");
+  EXPECT_EQ(edit2->text(), QStringLiteral("D"));
+  menu("a_undo");
+  QTest::keyClicks(edit2, QStringLiteral("A"));
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "A");
+  QApplication::clipboard()->setText(QStringLiteral("PN"));
+  menu("a_paste");
+  EXPECT_EQ(edit2->text(), QStringLiteral("PN"));
+  QTest::keyClicks(edit2, QStringLiteral("1"));
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "PN1");
+}
+
+
+TEST_F(ReportWindowTest, CtrlTabLeavesTheGridAndTheCellFieldAndDepartmentsHaveKeys) {
+  auto w = inst.window();
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+  ui::GridView* grid = w->view();
+  grid->selectCell(kDay2, 2);
+  grid->setFocus();
+  // Tab keeps moving between cells.
+  QTest::keyClick(grid, Qt::Key_Tab);
+  EXPECT_TRUE(grid->hasFocus());
+  EXPECT_EQ(grid->currentCell(), std::make_optional(std::make_pair(kDay2 + 1, 2)));
+  QTest::keyClick(grid, Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_FALSE(grid->hasFocus());
+  EXPECT_EQ(grid->currentCell(), std::make_optional(std::make_pair(kDay2 + 1, 2)));
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_FALSE(grid->hasFocus());
+  EXPECT_EQ(grid->currentCell(), std::make_optional(std::make_pair(kDay2 + 1, 2)));
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_B, Qt::AltModifier);
+  EXPECT_TRUE(Child<QLineEdit>(w.get(), "Edit2")->hasFocus());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::AltModifier);
+  EXPECT_TRUE(Departments(*w)->hasFocus());
+  const auto problems = testing_support::AccessibilityProblems(w.get());
+  EXPECT_TRUE(problems.empty()) << problems.front();
+}
+
+
+TEST_F(ReportWindowTest, TheNameColumnsHeaderIsShownAndNarrowShiftColumnsStayTenPixels) {
+  auto w = inst.window();
+  ui::GridView* grid = w->view();
+  QAbstractButton* corner = grid->findChild<QAbstractButton*>();
+  ASSERT_NE(corner, nullptr);
+  EXPECT_EQ(corner->text(), QStringLiteral("Meno"));
+  EXPECT_EQ(corner->accessibleName(), QStringLiteral("Meno"));
+  EXPECT_EQ(corner->toolTip(), QStringLiteral("Meno a Priezvisko"));
+  // The caption is drawn: the corner looks different without it.
+  const QImage shown = corner->grab().toImage();
+  corner->setText(QString());
+  const QImage blank = corner->grab().toImage();
+  corner->setText(QStringLiteral("Meno"));
+  EXPECT_NE(shown, blank);
+  for (int col = rcol::DayShift; col <= rcol::NightShift; ++col) EXPECT_EQ(grid->columnWidth(col - 1), 10) << col;
+  w->BTmakeClick();
+  inst.files.saveAnswers.push_back(inst.choice("sirky.zdr"));
+  w->A_FileSaveExecute();
+  core::Grid saved;
+  ASSERT_TRUE(robot::ReadReportFile(inst.tmp.path() / "sirky.zdr", saved, nullptr));
+  for (int col = rcol::DayShift; col <= rcol::NightShift; ++col) EXPECT_EQ(saved.columnWidth(col), 10) << col;
+}
+
+
+TEST_F(ReportWindowTest, TipButtonShowsATipOfTheReportInTheProgramsTipWindow) {
+  testing_support::WriteCp1250(inst.dir.dir / "vortane.tip",
+                               "[DAY1]\r\nRada dňa\r\n[KARTA1]\r\nRada karty\r\n[TABDOCH1]\r\nRada k výkazu\r\n");
+  QWidget home;
+  ui::TipWindow tips([](int) { return 0; }, &home);
+  tips.setWindowFlag(Qt::Window, true);
+  auto ctx = inst.context();
+  ctx.tips = &tips;
+  auto w = std::make_unique<ui::Tfrmzdrep>(ctx, ui::ReportPeriodChoice{11, 2026, inst.logFile(), false});
+  w->show();
+  QApplication::processEvents();
+  auto* button = Child<QToolButton>(w.get(), "BTtip");
+  EXPECT_EQ(button->text(), QStringLiteral("Tip"));
+  button->click();
+  EXPECT_TRUE(tips.isVisible());
+  EXPECT_EQ(tips.parentWidget(), w.get());  // takes input beside the modal report
+  EXPECT_EQ(tips.text(), QStringLiteral("Rada k výkazu"));
+  EXPECT_TRUE(w->close());
+  EXPECT_EQ(tips.parentWidget(), &home);
+  EXPECT_FALSE(tips.isVisible());
+}
+
+
+TEST_F(ReportWindowTest, TheEmployeeListOpenedFromTheReportChangesWhatItComputesWith) {
+  auto ctx = inst.context();
+  int shown = 0;
+  // The employee list window as the clerk uses it: Anna renamed, Boris at a
+  // full workload with breaks, and a new employee, saved to prac.txt.
+  ctx.showEmployeeList = [&](QWidget*) {
+    ++shown;
+    testing_support::WriteCp1250(inst.dir.employeeFile(),
+                                 "Anna Nová\t7\t101\tDielňa\t0\t0\t100\t30\t\r\n"
+                                 "Boris Dolný\t8\t102\tSklad\t0\t0\t100\t30\t\r\n"
+                                 "Cyril Malý\t9\t103\tX\t0\t0\t100\t30\t\r\n"
+                                 "Dana Veľká\t10\t104\tSklad\t0\t0\t100\t30\t\r\n"
+                                 "Emil Nový\t11\t105\tSklad\t0\t0\t100\t30\t\r\n");
+  };
+  auto w = std::make_unique<ui::Tfrmzdrep>(ctx, ui::ReportPeriodChoice{11, 2026, inst.logFile(), false});
+  w->show();
+  QApplication::processEvents();
+  w->BTmakeClick();
+  EXPECT_EQ(w->report().grid.cell(rcol::Norm, 2), "89:15");
+  w->view()->selectCell(rcol::AtWork, 2);
+  w->findChild<QAction*>(QStringLiteral("pm_employees"))->trigger();
+  ASSERT_EQ(shown, 1);
+  EXPECT_EQ(w->report().grid.cell(rcol::Name, 1), "Anna Nová");
+  EXPECT_EQ(w->report().grid.cell(rcol::Norm, 2), "178:30");
+  EXPECT_EQ(w->report().dataRows(), 5);
+  EXPECT_EQ(w->report().grid.cell(rcol::Name, 5), "Emil Nový");
+  // A recalculation and the code menu use the new workload and breaks.
+  w->view()->selectCell(kDay2, 2);
+  w->writeCodeItem(0);  // "Odpracoval": norm + breaks
+  EXPECT_EQ(w->report().grid.cell(kDay2, 2), "=9:00");
+  inst.op.messages.clear();
+  w->BTmakeClick();
+  EXPECT_TRUE(inst.op.messages.empty()) << inst.op.messages.front();
+  EXPECT_EQ(w->report().grid.cell(rcol::AtWork, 1), inst.expected().grid.cell(rcol::AtWork, 1));
+  EXPECT_EQ(w->report().grid.cell(rcol::Norm, 5), "178:30");
+  EXPECT_EQ(w->model().headerData(0, Qt::Vertical).toString(), QStringLiteral("Anna Nová"));
+}
+
+
+struct OutputCase {
+  const char* what;
+  const char* file;
+  bool pdf;  // otherwise the export
+  bool cancel;
+};
+
+void PrintTo(const OutputCase& c, std::ostream* os) { *os << c.what; }
+
+class ReportOutputProgressTest : public ReportWindowTest, public ::testing::WithParamInterface<OutputCase> {};
+
+TEST_P(ReportOutputProgressTest, ShowsProgressWithZrusit) {
+  const OutputCase& c = GetParam();
+  auto w = inst.window();
+  w->BTmakeClick();
+  w->setPrintSetupRunner([](const print::ReportPrintOptions& o) {
+    return std::make_optional(std::make_pair(static_cast<int>(ui::Tfrmprnsetup::Choice::Pdf), o));
+  });
+  bool seen = false;
+  QTimer::singleShot(0, w.get(), [&] {
+    ui::Tfrminfo* info = w->progressWindow();
+    seen = info->isVisible() && info->isModal() && info->findChild<QPushButton*>(QStringLiteral("btnCancel")) != nullptr;
+    if (c.cancel) info->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+  });
+  inst.files.saveAnswers.push_back(inst.choice(c.file));
+  if (c.pdf) {
+    w->BTprintClick();
+  } else {
+    w->ExportTabulky();
+  }
+  EXPECT_TRUE(seen) << c.what;
+  EXPECT_FALSE(w->progressWindow()->isVisible()) << c.what;
+  EXPECT_TRUE(inst.op.messages.empty()) << c.what;
+  EXPECT_EQ(std::filesystem::exists(inst.tmp.path() / c.file), !c.cancel) << c.what;
+  // Nothing half written is left beside it.
+  for (const auto& entry : std::filesystem::directory_iterator(inst.tmp.path()))
+    EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos) << entry.path();
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, ReportOutputProgressTest,
+                         ::testing::Values(OutputCase{"PDF", "vykaz.pdf", true, false},
+                                           OutputCase{"PDF, Zrušiť", "vykaz.pdf", true, true},
+                                           OutputCase{"workbook", "vykaz.xlsx", false, false},
+                                           OutputCase{"workbook, Zrušiť", "vykaz.xlsx", false, true},
+                                           OutputCase{"CSV, Zrušiť", "vykaz.csv", false, true}));
 
 }  // namespace
