@@ -548,12 +548,15 @@ void Tfrmlist::fitColumns() {
   // other columns leave, while the file keeps the stored widths.
   const QFontMetrics metrics(grid1->font());
   const int margins = 2 * (grid1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid1) + 1) + 2;
-  int day = std::max(m_grid.columnWidth(2), 0);
-  for (int r = 1; r < m_grid.rowCount(); ++r) {
-    const QModelIndex index = m_model.indexOf(2, r);
-    day = std::max(day, metrics.horizontalAdvance(index.data().toString()) + margins);
+  // The day's labels and its result ("DS 8:00 NS 0:05") read whole too.
+  for (const int column : {2, 4}) {
+    int widest = std::max(m_grid.columnWidth(column), 0);
+    for (int r = 1; r < m_grid.rowCount(); ++r) {
+      const QModelIndex index = m_model.indexOf(column, r);
+      widest = std::max(widest, metrics.horizontalAdvance(index.data().toString()) + margins);
+    }
+    if (widest > 0) grid1->showColumnWidth(column, widest);
   }
-  if (day > 0) grid1->showColumnWidth(2, day);
   int others = 0;
   for (int section = 0; section < m_model.columnCount(); ++section)
     if (section != 3) others += grid1->columnWidth(section);

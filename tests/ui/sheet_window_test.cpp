@@ -792,6 +792,9 @@ TEST_F(SheetWindowTest, DayLabelsAndADaysRegistrationsReadWholeOnALargeScreen) {
   EXPECT_EQ(w->grid().cell(2, 17), "17-Uto SV");
   for (int d = 1; d <= 30; ++d)
     EXPECT_TRUE(ShowsWhole(view, w->model().indexOf(2, d))) << w->grid().cell(2, d) << " in " << view.columnWidth(2);
+  // A day's result reads whole as well.
+  for (int d = 1; d <= 30; ++d)
+    EXPECT_TRUE(ShowsWhole(view, w->model().indexOf(4, d))) << w->grid().cell(4, d) << " in " << view.columnWidth(4);
   EXPECT_EQ(w->grid().cell(3, 5).substr(0, 12), "06:58 PR N -");
   EXPECT_TRUE(ShowsWhole(view, w->model().indexOf(3, 5))) << view.columnWidth(3);
   // The registrations take the width the other columns leave.
