@@ -37,8 +37,9 @@ using testing_support::TempDir;
 
 #if !defined(_WIN32)
 
+using cli_programs::LogLines;
 using cli_programs::Program;
-using cli_programs::WaitForLine;
+using cli_programs::Simulator;
 
 class TransferCrashCli : public ::testing::TestWithParam<const char*> {
  protected:
@@ -49,49 +50,15 @@ class TransferCrashCli : public ::testing::TestWithParam<const char*> {
     testing_support::WriteBytes(dir / "inst" / "vortane.ini", "[GLOBAL]\r\ntype=0\r\n[REQPTR]\r\n513=0\r\n");
     // 300 registrations seven minutes apart up to 1 April 0:13: a block of
     // ten ends in April.
-    sim = std::make_unique<Program>(BinaryDir() / "tools/timeclock-sim/timeclock-sim",
-                                    std::vector<std::string>{"--model", GetParam(), "--prefill", "300", "--clock",
-                                                             "1.4.2026 0:20:00", "--production", "513"},
-                                    dir / "sim.out");
-    ASSERT_TRUE(sim->started());
-    const std::string first = WaitForLine(dir / "sim.out", 0, "PTY ");
-    ASSERT_FALSE(first.empty()) << ReadBytes(dir / "sim.out.err");
-    port = first.substr(4, first.find('\n') - 4);
+    sim = std::make_unique<Simulator>(dir.path(), std::vector<std::string>{"--model", GetParam(), "--prefill", "300",
+                                                                          "--clock", "1.4.2026 0:20:00",
+                                                                          "--production", "513"});
+    port = sim->port();
+    ASSERT_FALSE(port.empty()) << sim->errors();
   }
 
-  // The ring's registrations as log lines (date-time, card, code), sorted.
-  std::vector<std::string> ring() {
-    const std::size_t from = ReadBytes(dir / "sim.out").size();
-    sim->send("dump");
-    std::stringstream ss(WaitForLine(dir / "sim.out", from, "records "));
-    std::vector<std::string> lines;
-    for (std::string l; std::getline(ss, l);) {
-      std::vector<std::string> f;
-      std::stringstream fs(l);
-      for (std::string x; std::getline(fs, x, '\t');) f.push_back(x);
-      // position, card, date-time, in/out, code
-      if (f.size() == 5) lines.push_back(f[2] + "\t" + f[1] + "\t" + f[4]);
-    }
-    std::sort(lines.begin(), lines.end());
-    return lines;
-  }
-
-  // Every line of every month log, sorted; a line that does not end is kept
-  // as it is, so it shows up as a difference.
-  std::vector<std::string> logs() {
-    std::vector<std::string> lines;
-    for (const auto& e : std::filesystem::directory_iterator(dir / "inst" / "Log")) {
-      const std::string bytes = ReadBytes(e.path());
-      std::stringstream ss(bytes);
-      for (std::string l; std::getline(ss, l);) {
-        if (!l.empty() && l.back() == '\r') l.pop_back();
-        if (!l.empty()) lines.push_back(l);
-      }
-      if (!bytes.empty() && bytes.back() != '\n') lines.push_back("(cut off) " + e.path().filename().string());
-    }
-    std::sort(lines.begin(), lines.end());
-    return lines;
-  }
+  std::vector<std::string> ring() { return sim->ring(); }
+  std::vector<std::string> logs() { return LogLines(dir / "inst" / "Log"); }
 
   std::unique_ptr<Program> cli(const std::vector<std::string>& command) {
     std::vector<std::string> args = command;
@@ -100,7 +67,7 @@ class TransferCrashCli : public ::testing::TestWithParam<const char*> {
   }
 
   TempDir dir;
-  std::unique_ptr<Program> sim;
+  std::unique_ptr<Simulator> sim;
   std::string port;
 };
 

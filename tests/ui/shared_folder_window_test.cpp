@@ -19,42 +19,34 @@
 #include "device/transfer_journal.h"
 #include "support/test_support.h"
 #include "ui/main_window.h"
+#include "main_window_installation.h"
 #include "ui_sim_line.h"
 
 namespace {
 
 using testing_support::ReadBytes;
 using testing_support::ScriptedOperator;
-using testing_support::TempDir;
 
 #if !defined(_WIN32)
 
 TEST(SharedFolderWindow, AutomaticTransferBesideACliDownloadStoresEveryRegistrationOnce) {
-  TempDir tmp;
-  const auto dir = tmp.path() / "inst";
-  std::filesystem::create_directories(dir / "Log");
-  std::filesystem::create_directories(tmp.path() / "exe");
+  ui_test::MainWindowInstallation inst("Anna Horná\t\t101\t\t0\t0\t100\t0\t\r\n", "12_2026.txt", "",
+                                       QDateTime(QDate(2026, 12, 9), QTime(6, 0)));
+  const auto& tmp = inst.tmp;
+  const auto dir = inst.dir;
   const auto ini = dir / "vortane.ini";
-  ASSERT_TRUE(core::WriteProfileString(ini, "GLOBAL", "LOGDIR", (dir / "Log").string() + "/"));
-  ASSERT_TRUE(core::WriteProfileString(ini, "GLOBAL", "PortName", "sim"));
   ASSERT_TRUE(core::WriteProfileString(ini, "GLOBAL", "AUTODNL", "1"));
   ASSERT_TRUE(core::WriteProfileString(ini, "GLOBAL", "type", "1"));
   ASSERT_TRUE(core::WriteProfileString(ini, "REQPTR", "1", "0"));
   ASSERT_TRUE(core::WriteProfileString(ini, "REQPTR", "602", "0"));
-  testing_support::WriteBytes(tmp.path() / "marker", "1");
-  testing_support::WriteBytes(dir / "prac.txt", ";Zoznam pracovnikov\r\nAnna Horna\t\t101\t\t0\t0\t100\t0\t\r\n");
-
-  // The desktop program's terminal (production number 1) in process.
+  // The desktop program's terminal (production number 1), a fixed unit on RS485, in process.
   auto line = std::make_shared<ui_test::SimLine>(timeclock::Model::Rfid, timeclock::ConnectionType::Rs485);
   line->with([](timeclock::Terminal& t) { t.setClock(core::DateTime::fromParts(2026, 12, 9, 6, 0, 0)); });
-  ScriptedOperator op;
-  ui::MainWindowOptions o;
-  o.args = {dir.string() + "/"};
-  o.executableDir = tmp.path() / "exe";
-  o.transportFactory = ui_test::FactoryFor(line);
-  o.firstStartMarker = tmp.path() / "marker";
-  o.startTimers = false;
-  ui::TForm1 w(op, o);
+  inst.line = line;
+  inst.options.transportFactory = ui_test::FactoryFor(line);
+  ScriptedOperator& op = inst.op;
+  auto window = inst.window();
+  ui::TForm1& w = *window;
   ASSERT_TRUE(w.FormCreate());
   ASSERT_TRUE(w.fixedMode());
   // The other terminal on a pseudo-terminal, for vortane-cli.
