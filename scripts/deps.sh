@@ -19,6 +19,13 @@ if [ "${VORTANE_WINDOWS_DEPS:-0}" = 1 ]; then
   # dpkg-dev unpacks the libxlsxwriter source package built for it.
   packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 dpkg-dev)
 fi
+if [ "${VORTANE_QT_WINDOWS_DEPS:-0}" = 1 ]; then
+  # Qt for Windows built from Debian's qt6-base source (scripts/build-qt-windows.sh):
+  # the compiler, zlib for Windows, the source package's unpacking and its
+  # signed index, and the patch tool for the source change.
+  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev dpkg-dev patch perl
+    debian-archive-keyring)
+fi
 if [ "${VORTANE_FUZZ_DEPS:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)
 fi

@@ -3,8 +3,11 @@
 # transport, export and the simulator engine) for 64-bit Windows with Debian's
 # MinGW-w64, warnings as errors, and runs the core, robot and device unit
 # tests under Wine: once as they are, once more for a user named "Ján" (the
-# temporary folder, and so every test's program folder, below it). Qt for
-# Windows is not in Debian, so the desktop program is not part of this check.
+# temporary folder, and so every test's program folder, below it). The device
+# tests of the Windows serial port talk to the terminal simulator (its Linux
+# build, in build/ or VORTANE_BUILD_DIR) on a pseudo-terminal that the Wine
+# prefix shows as COM5. Qt for Windows is not in Debian, so the desktop
+# program is not part of this check.
 #
 # GoogleTest (from /usr/src/googletest) and libxlsxwriter (from Debian's own
 # source package of the installed version) are built for MinGW once and kept
@@ -99,6 +102,42 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 [ -f "$WINEPREFIX/system.reg" ] || { echo "wineboot did not create $WINEPREFIX"; exit 1; }
 
+# The terminal simulator on a pseudo-terminal, seen by Windows programs as
+# COM5: Wine's mount manager makes the port from HKLM\Software\Wine\Ports
+# when the prefix starts (the dosdevices link and the SERIALCOMM entry that
+# the port list reads). The simulator is the Linux program; only its target
+# is built.
+native=${VORTANE_BUILD_DIR:-build}
+step "terminal simulator as COM5"
+if [ ! -f "$native/build.ninja" ]; then
+  cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTANE_WERROR=ON "${launcher[@]}" >/dev/null
+fi
+locked cmake --build "$native" -j "$jobs" --target timeclock-sim >/dev/null
+com_port=COM5
+com_link=$WINEPREFIX/dosdevices/${com_port,,}
+sim_log=$build/timeclock-sim.log
+"$native/tools/timeclock-sim/timeclock-sim" --model dallas --prefill 12 --keep-running </dev/null >"$sim_log" 2>&1 &
+sim_pid=$!
+stop_simulator() {
+  kill "$sim_pid" 2>/dev/null || true
+  wait "$sim_pid" 2>/dev/null || true
+  rm -f "$com_link"
+}
+trap stop_simulator EXIT
+pty=
+for _ in $(seq 100); do
+  pty=$(sed -n 's/^PTY //p' "$sim_log" | head -n 1)
+  if [ -n "$pty" ] || ! kill -0 "$sim_pid" 2>/dev/null; then break; fi
+  sleep 0.1
+done
+[ -n "$pty" ] || { cat "$sim_log"; echo "the simulator did not start"; exit 1; }
+LC_ALL=C.UTF-8 wine reg add 'HKLM\Software\Wine\Ports' /v "$com_port" /t REG_SZ /d "$pty" /f >/dev/null 2>&1
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w || true
+ln -sfn "$pty" "$com_link"
+export VORTANE_TEST_COM_PORT=$com_port
+echo "  $com_port is $pty ($(head -n 2 "$sim_log" | tail -n 1))"
+
 total_passed=0
 total_failed=0
 total_skipped=0
@@ -148,7 +187,10 @@ mkdir -p "$WINEPREFIX/drive_c/users/Ján/Temp"
 set_user_temp 'C:\users\Ján\Temp'
 run_layers "user Ján" "-user-jan"
 set_user_temp '%USERPROFILE%\Temp'
+LC_ALL=C.UTF-8 wine reg delete 'HKLM\Software\Wine\Ports' /v "$com_port" /f >/dev/null 2>&1 || true
 wineserver -k >/dev/null 2>&1 || true
+stop_simulator
+trap - EXIT
 
 echo "windows: $total_passed passed, $total_failed failed, $total_skipped skipped"
 if [ ${#failed_runs[@]} -gt 0 ]; then
