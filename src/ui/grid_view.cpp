@@ -52,6 +52,7 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
   // of the view alone.
   connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
     if (m_viewOnlyWidth || m_model == nullptr || m_model->grid() == nullptr) return;
+    m_viewOnlyWidths.erase(section);
     m_model->grid()->setColumnWidth(m_model->gridColumnOf(section), size);
   });
 }
@@ -68,6 +69,7 @@ void GridView::applyGeometry(int rowHeight) {
   if (m_model == nullptr || m_model->grid() == nullptr) return;
   const core::Grid& grid = *m_model->grid();
   const QSignalBlocker block(horizontalHeader());
+  m_viewOnlyWidths.clear();
   // Narrow widths (a shift column narrowed out of the way) are kept, not
   // raised to the style's minimum and then stored back.
   for (int section = 0; section < m_model->columnCount(); ++section) {
@@ -125,8 +127,11 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
 void GridView::storeColumnWidths() {
   if (m_model == nullptr || m_model->grid() == nullptr) return;
   core::Grid& grid = *m_model->grid();
-  for (int section = 0; section < m_model->columnCount(); ++section)
+  for (int section = 0; section < m_model->columnCount(); ++section) {
+    const auto shown = m_viewOnlyWidths.find(section);
+    if (shown != m_viewOnlyWidths.end() && shown->second == columnWidth(section)) continue;
     grid.setColumnWidth(m_model->gridColumnOf(section), columnWidth(section));
+  }
 }
 
 void GridView::showColumnWidth(int section, int width) {
@@ -134,6 +139,7 @@ void GridView::showColumnWidth(int section, int width) {
   m_viewOnlyWidth = true;
   setColumnWidth(section, width);
   m_viewOnlyWidth = was;
+  m_viewOnlyWidths[section] = columnWidth(section);
 }
 
 std::optional<std::pair<int, int>> GridView::currentCell() const {

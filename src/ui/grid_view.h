@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <array>
+#include <map>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -85,6 +86,9 @@ class GridView : public QTableView {
   GridModel* m_model = nullptr;
   GridEditor* m_editor = nullptr;
   bool m_viewOnlyWidth = false;
+  // Sections that show a width of the view alone, with that width: storing
+  // the widths leaves them out until the operator resizes them.
+  std::map<int, int> m_viewOnlyWidths;
   QAbstractButton* m_corner = nullptr;
 };
 

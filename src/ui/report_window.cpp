@@ -450,14 +450,27 @@ void Tfrmzdrep::buildGrid() {
 
 void Tfrmzdrep::layoutGrid() {
   grid1->applyGeometry(kRowHeight);
-  const QFontMetrics metrics(grid1->horizontalHeader()->font());
-  const QSignalBlocker block(grid1->horizontalHeader());
+  const QFontMetrics header(grid1->horizontalHeader()->font());
+  const QFontMetrics cells(grid1->font());
+  // The stored widths follow the report's rule (its texts' length); on
+  // screen a day column also takes its label and its longest result whole
+  // ("PS 8:00 NS 0:07"), without storing that width in the file. Only the
+  // texts longest in characters are measured, so a large report stays quick.
   for (int col = robot::kReportFirstDayColumn; col < m_report.grid.columnCount(); ++col) {
     const std::string& label = m_report.grid.cell(col, 0);
     if (label.empty()) continue;
+    std::size_t longest = 0;
+    for (int r = 1; r < m_report.grid.rowCount(); ++r)
+      longest = std::max(longest, core::utf8Length(m_report.grid.cell(col, r)));
+    int wanted = header.horizontalAdvance(Q(label)) + 8;
+    if (longest > 0) {
+      for (int r = 1; r < m_report.grid.rowCount(); ++r) {
+        const std::string& text = m_report.grid.cell(col, r);
+        if (core::utf8Length(text) + 1 >= longest) wanted = std::max(wanted, cells.horizontalAdvance(Q(text)) + 8);
+      }
+    }
     const int section = col - 1;
-    const int wanted = metrics.horizontalAdvance(Q(label)) + 8;
-    if (grid1->columnWidth(section) < wanted) grid1->setColumnWidth(section, wanted);
+    if (grid1->columnWidth(section) < wanted) grid1->showColumnWidth(section, wanted);
   }
 }
 

@@ -4,6 +4,9 @@
 // opening, export, printing, hints and the accessibility walk.
 
 #include <gtest/gtest.h>
+#include <QFontMetrics>
+#include <fstream>
+#include <QStyle>
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -911,5 +914,39 @@ INSTANTIATE_TEST_SUITE_P(Outputs, ReportOutputProgressTest,
                                            OutputCase{"workbook", "vykaz.xlsx", false, false},
                                            OutputCase{"workbook, Zrušiť", "vykaz.xlsx", false, true},
                                            OutputCase{"CSV, Zrušiť", "vykaz.csv", false, true}));
+
+// On screen a day column reads its longest result whole; what the file
+// stores stays the report's own rule.
+TEST_F(ReportWindowTest, DayResultsReadWholeOnScreenAndTheStoredWidthsStay) {
+  // Anna works shifts: her days read "DS 8:00 PS 1:00" and the like.
+  testing_support::WriteCp1250(inst.dir.dir / "prac.txt",
+                               ";Zoznam pracovnikov\r\n"
+                               "Anna Horná\t7\t101\tDielňa\t1\t0\t100\t30\t\r\n"
+                               "Boris Dolný\t8\t102\tSklad\t0\t0\t50\t0\t\r\n");
+  std::ofstream(inst.dir.dir / "Log" / "11_2026.txt", std::ios::binary | std::ios::app)
+      << "5.11.2026 5:10:00\t101\t0\r\n5.11.2026 15:40:00\t101\t16\r\n";
+  inst.employees = core::EmployeeList();
+  inst.employees.read(inst.dir.employeeFile(), inst.settings.normaPDminutes);
+  ASSERT_EQ(inst.employees.employees().size(), 2u);
+  auto w = inst.window();
+  w->BTmakeClick();
+  const robot::CombinedReport want = inst.expected();
+  ui::GridView& view = *w->view();
+  const int margin = view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1;
+  int longTexts = 0;
+  for (int c = robot::kReportFirstDayColumn; c < w->report().grid.columnCount(); ++c) {
+    for (int r = 1; r < w->report().grid.rowCount(); ++r) {
+      const QModelIndex index = w->model().indexOf(c, r);
+      const QString text = index.data().toString();
+      if (text.size() >= 6) ++longTexts;
+      EXPECT_LE(QFontMetrics(view.font()).horizontalAdvance(text) + 2 * margin, view.visualRect(index).width())
+          << text.toStdString() << " in day column " << c;
+    }
+  }
+  EXPECT_GT(longTexts, 0);
+  view.storeColumnWidths();
+  for (int c = robot::kReportFirstDayColumn; c < want.grid.columnCount(); ++c)
+    EXPECT_EQ(w->report().grid.columnWidth(c), want.grid.columnWidth(c)) << "day column " << c;
+}
 
 }  // namespace
