@@ -60,6 +60,16 @@ T* Active(const char* name) {
   return nullptr;
 }
 
+// The period dialog's step: November, OK.
+Script::Step PeriodOfNovember() {
+  return {[] { return Active<ui::Tfrmpredrep>("Tfrmpredrep") != nullptr; },
+          [] {
+            auto* d = Active<ui::Tfrmpredrep>("Tfrmpredrep");
+            d->findChild<QSpinBox*>(QStringLiteral("CMBrepmes"))->setValue(11);
+            d->BitBtn1Click();
+          }};
+}
+
 TEST(ReportFromMainWindow, PeriodThenReportThenTheSheetBesideItAndThePeriodFileOnClose) {
   ui_test::MainWindowInstallation inst("Anna Horná\t7\t101\tDielňa\t0\t0\t100\t30\t\r\n", "11_2026.txt",
                                        "2.11.2026 7:00:00\t101\t0\r\n2.11.2026 15:30:00\t101\t16\r\n",
@@ -75,12 +85,7 @@ TEST(ReportFromMainWindow, PeriodThenReportThenTheSheetBesideItAndThePeriodFileO
   bool sheetShown = false;
   QWidget* calcParent = nullptr;
   Script script({
-      {[] { return Active<ui::Tfrmpredrep>("Tfrmpredrep") != nullptr; },
-       [] {
-         auto* d = Active<ui::Tfrmpredrep>("Tfrmpredrep");
-         d->findChild<QSpinBox*>(QStringLiteral("CMBrepmes"))->setValue(11);
-         d->BitBtn1Click();
-       }},
+      PeriodOfNovember(),
       {[&] { return (report = Active<ui::Tfrmzdrep>("Tfrmzdrep")) != nullptr; },
        [&] {
          report->BTmakeClick();
@@ -129,12 +134,7 @@ TEST(ReportFromMainWindow, ASheetWithUnsavedCorrectionsIsLentAndGivenBackWhole) 
   QWidget* parentMeanwhile = nullptr;
   std::string cellMeanwhile;
   Script script({
-      {[] { return Active<ui::Tfrmpredrep>("Tfrmpredrep") != nullptr; },
-       [] {
-         auto* d = Active<ui::Tfrmpredrep>("Tfrmpredrep");
-         d->findChild<QSpinBox*>(QStringLiteral("CMBrepmes"))->setValue(11);
-         d->BitBtn1Click();
-       }},
+      PeriodOfNovember(),
       {[&] { return (report = Active<ui::Tfrmzdrep>("Tfrmzdrep")) != nullptr; },
        [&] {
          report->BTmakeClick();
