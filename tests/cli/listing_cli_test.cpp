@@ -1,7 +1,6 @@
 // The inspection commands of vortane-cli, run as a program on crafted
 // installations.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
