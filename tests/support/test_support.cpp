@@ -159,7 +159,9 @@ CliResult RunCli(const std::vector<std::string>& args) {
              shellQuote(core::Utf8FromPath(capture / "err"));
   command = "\"" + command + "\"";
   CliResult r;
-  r.status = std::system(command.c_str());
+  // Through the wide call: the narrow one would pass the arguments in the
+  // ANSI code page, losing every letter it lacks.
+  r.status = _wsystem(core::PathFromUtf8(command).wstring().c_str());
   // The tool's standard streams are in text mode there: every line ends in
   // CR LF. The tests compare the lines themselves.
   r.out = WithoutCarriageReturns(ReadBytes(capture / "out"));
