@@ -15,7 +15,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#ifndef VORTANE_WIN32_SERIAL
 #include <QSerialPortInfo>
+#endif
 #include <QShowEvent>
 #include <QTabBar>
 #include <QTabWidget>
@@ -27,6 +29,9 @@
 
 #include "core/operator.h"
 #include "core/path_text.h"
+#ifdef VORTANE_WIN32_SERIAL
+#include "device/win32/serial_transport.h"
+#endif
 #include "ui/accessibility.h"
 
 namespace ui {
@@ -676,7 +681,12 @@ void SettingsDialog::fillPortList(const std::string& portName) {
   const QSignalBlocker blocker(RGComport);
   RGComport->clear();
   for (int i = 1; i <= kComPorts; ++i) RGComport->addItem(QString("COM%1").arg(i));
-#ifndef Q_OS_WIN
+#ifdef VORTANE_WIN32_SERIAL
+  // Ports the system has beyond the fixed COM1..COMn (an adapter on COM12).
+  for (const std::string& name : device::ListSerialPorts()) {
+    if (RGComport->findText(q(name), Qt::MatchFixedString) < 0) RGComport->addItem(q(name), q(name));
+  }
+#elif !defined(Q_OS_WIN)
   // Off Windows "COMn" only maps to /dev/ttyS(n-1); adapters and other
   // devices are offered by the name the system reports.
   for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {

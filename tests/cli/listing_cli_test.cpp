@@ -1,10 +1,10 @@
 // The inspection commands of vortane-cli, run as a program on crafted
 // installations.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "core/time_values.h"
@@ -18,6 +18,12 @@ using testing_support::WriteBytes;
 using testing_support::WriteCp1250;
 
 namespace {
+
+// A folder below `base` as the tool prints it: with the system's separator.
+std::string FolderBelow(const std::string& base, const std::string& name) {
+  const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+  return base + separator + name + separator;
+}
 
 using CliRun = testing_support::CliResult;
 CliRun cli(const std::vector<std::string>& args) { return testing_support::RunCli(args); }
@@ -103,7 +109,7 @@ TEST(InspectSettings, EmptyIniGivesTheDefaults) {
   const CliRun r = cli({"settings", "--dir", inst.path()});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
-  const std::string logdir = inst.path() + "/Log/";
+  const std::string logdir = FolderBelow(inst.path(), "Log");
   const std::string expected =
       "ComPort=2\nRate=19200\ntype=0\nCHGINOUT=0\nTESTBAT=0\nLOGDIR=" + logdir +
       "\nPortName=\nAUTODNL=0\nMINIMALIZE=0\n"
@@ -133,7 +139,7 @@ TEST(InspectSettings, DerivedValuesAndMissingLogDir) {
   EXPECT_TRUE(has("normaPD.minutes=450"));
   EXPECT_TRUE(has("dovprflag=1"));
   EXPECT_TRUE(has("NAME=" + repeat("Ž", 32)));
-  const std::string logdir = inst.path() + "/Zaznamy/";
+  const std::string logdir = FolderBelow(inst.path(), "Zaznamy");
   EXPECT_TRUE(has("LOGDIR=" + logdir));
   EXPECT_EQ(r.err, "Adresár  " + logdir + "\\r pre zaznamy neexistuje\n");
 }

@@ -51,17 +51,26 @@ struct Installation {
   std::string file(const std::string& name) const { return core::Utf8FromPath(dir / name); }
 };
 
+// Sets or (value null) removes an environment variable of this process.
+void SetEnvironment(const char* name, const char* value) {
+#if defined(_WIN32)
+  _putenv_s(name, value ? value : "");
+#else
+  if (value) {
+    setenv(name, value, 1);
+  } else {
+    unsetenv(name);
+  }
+#endif
+}
+
 // Runs the tool with LC_ALL set as given (empty: as the tests run).
 testing_support::CliResult RunUnderLocale(const std::string& locale, const std::vector<std::string>& args) {
   const char* old = std::getenv("LC_ALL");
   const std::string saved = old ? old : "";
-  if (!locale.empty()) setenv("LC_ALL", locale.c_str(), 1);
+  if (!locale.empty()) SetEnvironment("LC_ALL", locale.c_str());
   auto r = testing_support::RunCli(args);
-  if (old) {
-    setenv("LC_ALL", saved.c_str(), 1);
-  } else {
-    unsetenv("LC_ALL");
-  }
+  SetEnvironment("LC_ALL", old ? saved.c_str() : nullptr);
   return r;
 }
 

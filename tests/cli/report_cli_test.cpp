@@ -1,6 +1,5 @@
 // vortane-cli report and read-log, run as a program on crafted installations.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <set>

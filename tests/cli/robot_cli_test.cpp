@@ -1,7 +1,6 @@
 // vortane-cli sheet and log, run as the built program on program directories
 // made for each test.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <string>

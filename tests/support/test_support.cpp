@@ -125,6 +125,16 @@ std::vector<std::string> CliResult::lines() const {
 
 namespace {
 #if defined(_WIN32)
+std::string WithoutCarriageReturns(std::string text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += text[i];
+  }
+  return out;
+}
+
 // cmd.exe: double quotes, inner ones doubled; the whole line quoted once more.
 std::string shellQuote(const std::string& s) {
   std::string q = "\"";
@@ -149,7 +159,14 @@ CliResult RunCli(const std::vector<std::string>& args) {
              shellQuote(core::Utf8FromPath(capture / "err"));
   command = "\"" + command + "\"";
   CliResult r;
-  r.status = std::system(command.c_str());
+  // Through the wide call: the narrow one would pass the arguments in the
+  // ANSI code page, losing every letter it lacks.
+  r.status = _wsystem(core::PathFromUtf8(command).wstring().c_str());
+  // The tool's standard streams are in text mode there: every line ends in
+  // CR LF. The tests compare the lines themselves.
+  r.out = WithoutCarriageReturns(ReadBytes(capture / "out"));
+  r.err = WithoutCarriageReturns(ReadBytes(capture / "err"));
+  return r;
 #else
   command += " </dev/null >" + shellQuote(core::Utf8FromPath(capture / "out")) + " 2>" +
              shellQuote(core::Utf8FromPath(capture / "err"));

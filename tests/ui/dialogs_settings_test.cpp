@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -545,7 +546,8 @@ TEST_F(SettingsDialogTest, CaptionsAndHints) {
   dialog().setUrlOpener([&](const QUrl& url) { opened = url; });
   testing_support::WriteBytes(tmp.path() / "html" / "index.html", "<html></html>");
   w<QPushButton>("BThelp")->click();
-  EXPECT_EQ(opened.toLocalFile().toStdString(), (tmp.path() / "html" / "index.html").string());
+  EXPECT_EQ(QDir::toNativeSeparators(opened.toLocalFile()).toStdString(),
+            (tmp.path() / "html" / "index.html").string());
 }
 
 TEST_F(SettingsDialogTest, LogDirectorySetWithoutKeysIsCheckedAndSaved) {

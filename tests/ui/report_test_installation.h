@@ -29,7 +29,7 @@ struct Installation {
   std::vector<std::tuple<std::string, int, int>> sheetsShown;
 
   Installation() {
-    dir.dir = tmp.path() / "inštalácia";
+    dir.dir = tmp.path() / core::PathFromUtf8("inštalácia");
     std::filesystem::create_directories(dir.dir / "Log");
     dir.dir /= "";
     testing_support::WriteCp1250(dir.dir / "vortane.ini",

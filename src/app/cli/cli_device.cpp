@@ -49,9 +49,13 @@
 #include "device/terminal_commands.h"
 #include "device/transfer.h"
 #ifdef VORTANE_HAVE_SERIAL
+#ifdef VORTANE_WIN32_SERIAL
+#include "device/win32/serial_transport.h"
+#else
 #include <QCoreApplication>
 
 #include "device/qt/serial_transport.h"
+#endif
 #endif
 
 namespace cli {
@@ -175,11 +179,17 @@ class SignalScope {
 
 #ifdef VORTANE_HAVE_SERIAL
 
+#ifdef VORTANE_WIN32_SERIAL
+using PortTransport = device::Win32SerialTransport;
+#else
+using PortTransport = device::SerialTransport;
+#endif
+
 // An installation with its port opened.
 struct Link {
   Installation inst;
   core::CliOperator op;
-  device::SerialTransport transport;
+  PortTransport transport;
   std::optional<device::CommState> comm;
   device::DeviceState state;
   std::string portName;
@@ -194,12 +204,14 @@ struct Link {
 // Loads the installation and opens the port. A port that cannot be opened
 // gives the desktop program's message; the link then stays closed.
 std::optional<int> OpenLink(const Args& args, const std::string& command, Link& link) {
+#ifndef VORTANE_WIN32_SERIAL
   // Qt's port wants an application object in the thread that uses it.
   static int qtArgc = 1;
   static char qtName[] = "vortane-cli";
   static char* qtArgv[] = {qtName, nullptr};
   static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(qtArgc, qtArgv);
   (void)app;
+#endif
   int status = kOk;
   auto inst = LoadInstallation(args, command, link.op, InstallationOptions{}, status);
   if (!inst) return status;
