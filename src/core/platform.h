@@ -46,6 +46,10 @@ bool WriteLockNote(LockHandle handle, std::uint64_t offset, std::string_view byt
 void CloseLockFile(LockHandle handle);
 
 #if defined(_WIN32)
+// Why a Windows call failed (GetLastError's code): the reasons a clerk meets
+// most in Slovak, the system's own text for the rest.
+std::string SystemErrorText(unsigned long code);
+
 // Writes `bytes` to a new file `tmp` (which must not exist) through its wide
 // path and flushes it to the disk; false with `error` set otherwise, and then
 // no file is left behind.

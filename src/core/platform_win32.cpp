@@ -111,6 +111,8 @@ bool HeldByAnotherProgram(DWORD code, const std::filesystem::path& target) {
 
 }  // namespace
 
+std::string SystemErrorText(unsigned long code) { return ReasonOf(static_cast<DWORD>(code)); }
+
 bool LocalTime(std::time_t t, std::tm& out) { return ::localtime_s(&out, &t) == 0; }
 
 long ProcessId() { return static_cast<long>(::GetCurrentProcessId()); }

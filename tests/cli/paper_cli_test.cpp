@@ -90,16 +90,7 @@ std::string NextOnLine(const PdfPage& page, const testing_support::PdfWord& word
   return best ? best->text : std::string();
 }
 
-std::string Unzip(const std::filesystem::path& zip, const std::string& member) {
-  std::string out;
-  const std::string cmd = "unzip -p '" + core::Utf8FromPath(zip) + "' '" + member + "' 2>/dev/null";
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[4096];
-    for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
+using testing_support::Unzip;
 
 // Width of the spreadsheet column (1-based) in the worksheet XML; 0 when unset.
 double ColumnWidth(const std::string& sheet, int column) {

@@ -45,6 +45,17 @@ std::string Describe(const PdfWord& w) {
 
 }  // namespace
 
+std::string Unzip(const std::filesystem::path& zip, const std::string& member) {
+  std::string out;
+  const std::string cmd = "unzip -p " + Quote(core::Utf8FromPath(zip)) + " " + Quote(member) + " 2>/dev/null";
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
+
 bool HavePdfToText() { return std::system("command -v pdftotext >/dev/null 2>&1") == 0; }
 
 std::vector<PdfPage> ReadPdfWords(const std::filesystem::path& pdf) {

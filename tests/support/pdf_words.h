@@ -25,6 +25,10 @@ struct PdfPage {
 
 // Empty when pdftotext is missing or the file cannot be read.
 std::vector<PdfPage> ReadPdfWords(const std::filesystem::path& pdf);
+
+// One member of a zip file (a workbook's "xl/workbook.xml") as bytes, through
+// unzip; empty when it cannot be read.
+std::string Unzip(const std::filesystem::path& zip, const std::string& member);
 bool HavePdfToText();
 
 // Pairs of words on a page whose boxes overlap by more than `tolerance`

@@ -24,16 +24,7 @@ namespace {
 using testing_support::kPointsPerMm;
 using testing_support::ReadBytes;
 
-std::string Unzip(const std::filesystem::path& zip, const std::string& member) {
-  std::string out;
-  const std::string cmd = "unzip -p '" + core::Utf8FromPath(zip) + "' '" + member + "' 2>/dev/null";
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[4096];
-    for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
+using testing_support::Unzip;
 
 bool HaveUnzip() { return std::system("unzip -v >/dev/null 2>&1") == 0; }
 

@@ -1,5 +1,8 @@
 #include "device/win32/serial_transport.h"
 
+#include "core/path_text.h"
+#include "core/platform.h"
+
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -10,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <iterator>
 #include <thread>
 
@@ -30,14 +34,6 @@ constexpr DWORD kLongestReadTimeoutMs = 0x7FFFFFFF;
 
 HANDLE Handle(void* handle) { return static_cast<HANDLE>(handle); }
 
-std::string Utf8FromWide(const wchar_t* text, int length) {
-  if (length <= 0) return {};
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(std::max(size, 0)), '\0');
-  if (size > 0) ::WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
-  return out;
-}
-
 std::wstring WideFromUtf8(std::string_view text) {
   if (text.empty()) return {};
   const int length = static_cast<int>(text.size());
@@ -47,19 +43,8 @@ std::wstring WideFromUtf8(std::string_view text) {
   return out;
 }
 
-std::string SystemMessage(DWORD code) {
-  wchar_t* buffer = nullptr;
-  const DWORD n =
-      ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::string text = n > 0 ? Utf8FromWide(buffer, static_cast<int>(n)) : std::string();
-  if (buffer) ::LocalFree(buffer);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.')) {
-    text.pop_back();
-  }
-  if (text.empty()) text = "error " + std::to_string(code);
-  return text;
-}
+// The reasons in the words the rest of the program uses for files.
+std::string SystemMessage(DWORD code) { return core::platform::SystemErrorText(code); }
 
 DWORD CeilMs(Micros d) {
   const auto ms = (d.count() + 999) / 1000;
@@ -326,7 +311,7 @@ std::vector<std::string> ListSerialPorts(RegistryRoot root, const std::string& k
     if (type != REG_SZ) continue;
     std::size_t length = dataBytes / sizeof(wchar_t);
     while (length > 0 && data[length - 1] == L'\0') --length;
-    std::string name = Utf8FromWide(data, static_cast<int>(length));
+    std::string name = core::Utf8FromPath(std::filesystem::path(std::wstring(data, length)));
     const auto first = name.find_first_not_of(' ');
     if (first == std::string::npos) continue;
     name = name.substr(first, name.find_last_not_of(' ') - first + 1);
